@@ -1,0 +1,64 @@
+#pragma once
+// A circular delay line with a linearly interpolating read: the left and right
+// stereo-expander delays of the voice. The sample loop reads first, then writes.
+
+#include "engine/DataBuffer.h"
+
+#include <cstdint>
+
+class DelayLine
+{
+public:
+    static constexpr int32_t kSizeSamples = 8192; // a power of two, so positions wrap by masking
+    static constexpr int32_t kMaximumDelaySamples = 8000;
+
+    DelayLine() = default;
+    DelayLine(const DelayLine&) = delete;
+    DelayLine& operator=(const DelayLine&) = delete;
+
+    // Gets the line ready for a new run: the first time (or after an earlier failure) it
+    // obtains its 8192 samples, later it zeroes them. Returns false, leaving the line
+    // without memory, when the full size could not be obtained.
+    bool prepare();
+
+    bool hasMemory() const { return memory_ != nullptr; }
+
+    // Interpolated sample delaySamples back; at least one sample once anything has
+    // been written, at most kMaximumDelaySamples.
+    double read(double delaySamples) const
+    {
+        const double minimumDelay = writePosition_ != lastWritePosition_ ? 1.0 : 0.0;
+        double delay = delaySamples;
+        if (!(delay >= minimumDelay)) // also catches not-a-number
+            delay = minimumDelay;
+        if (delay > maximumDelay_)
+            delay = maximumDelay_;
+        const double position = static_cast<double>(size_ + writePosition_) - delay;
+        const int32_t whole = static_cast<int32_t>(position);
+        const double fraction = position - whole;
+        const double here = memory_[whole & mask_];
+        return here + (memory_[(whole + 1) & mask_] - here) * fraction;
+    }
+
+    void write(double sample)
+    {
+        lastWritePosition_ = writePosition_;
+        memory_[writePosition_] = sample;
+        ++writePosition_;
+        if (writePosition_ == size_)
+            writePosition_ = 0;
+    }
+
+    int32_t writePosition() const { return writePosition_; }
+    int32_t lastWritePosition() const { return lastWritePosition_; }
+    const double* memory() const { return memory_; }
+
+private:
+    double* memory_ = nullptr;
+    int32_t size_ = 0;
+    int32_t mask_ = 0;
+    int32_t maximumDelay_ = 0;
+    int32_t writePosition_ = 0;
+    int32_t lastWritePosition_ = 0;
+    DataBuffer buffer_;
+};

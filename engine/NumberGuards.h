@@ -1,0 +1,90 @@
+#pragma once
+// Number guards and small arithmetic helpers shared by the voice units.
+// They keep every memory of the voice finite and free of denormal numbers, so a
+// stray value can neither poison the sound for good nor slow the audio thread down.
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+namespace numberguard {
+
+inline uint32_t exponentField(double x)
+{
+    uint64_t bits = 0;
+    std::memcpy(&bits, &x, sizeof bits);
+    return static_cast<uint32_t>((bits >> 52) & 0x7FFu);
+}
+
+// Magnitudes of 2^1023 and above, infinities and not-a-number become 0.
+inline double nanGuard(double x)
+{
+    return exponentField(x) >= 0x7FEu ? 0.0 : x;
+}
+
+// Magnitudes below 2^-1021 (denormals, tiny normals and both zeros) become +0.
+inline double denormalGuard(double x)
+{
+    return exponentField(x) <= 1u ? 0.0 : x;
+}
+
+inline double safeReciprocal(double x)
+{
+    return x == 0.0 ? 0.0 : 1.0 / x;
+}
+
+inline double guardedPower(double base, double exponent)
+{
+    return nanGuard(std::pow(base, exponent));
+}
+
+// Below the lower bound gives the lower bound, otherwise above the upper bound gives
+// the upper bound; not-a-number passes through unchanged.
+inline double clampValue(double x, double lowest, double highest)
+{
+    if (x < lowest)
+        return lowest;
+    if (x > highest)
+        return highest;
+    return x;
+}
+
+// Brings a phase outside [0, 1) back by whole cycles.
+inline double wrapPhase(double phase)
+{
+    if (phase >= 0.0 && phase < 1.0)
+        return phase;
+    return phase - (std::trunc(phase) - (phase < 0.0 ? 1.0 : 0.0));
+}
+
+// 16-bit quantisation with truncation toward zero, as a fixed-point converter would do it.
+inline double quantise16(double x)
+{
+    double q = clampValue(x, -1.0, 1.0);
+    q = std::trunc(q * 32768.0) / 32768.0;
+    return clampValue(q, -1.0, 1.0);
+}
+
+// Converts a rate-derived count to int32, saturating instead of overflowing.
+inline int32_t truncateToInt32(double x)
+{
+    if (!(x > -2147483648.0))
+        return x != x ? 0 : INT32_MIN;
+    if (x >= 2147483647.0)
+        return INT32_MAX;
+    return static_cast<int32_t>(x);
+}
+
+inline bool isPositiveZero(double x)
+{
+    uint64_t bits = 0;
+    std::memcpy(&bits, &x, sizeof bits);
+    return bits == 0u;
+}
+
+inline bool sameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace numberguard

@@ -1,0 +1,299 @@
+#include "engine/SynthEngine.h"
+
+#include "engine/NoiseGenerator.h"
+#include "engine/NumberGuards.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+using namespace numberguard;
+
+namespace {
+
+struct ParameterDescription
+{
+    const char* name;
+    double defaultValue;
+    double minimum;
+    double maximum;
+};
+
+// Names sorted alphabetically, upper case before lower case; the index order is fixed.
+constexpr ParameterDescription kParameters[kEngineParameterCount] = {
+    {"HostBarStartPulse", 0.0, 0.0, 1.0},
+    {"HostTempoBpm", 120.0, 0.0, 1000.0},
+    {"HostTransportIsRunning", 0.0, 0.0, 1.0},
+    {"MainVolume", 0.8, 0.0, 1.0},
+    {"MidiChannelInput", 1.0, 1.0, 1.0},
+    {"NoiseAmpLevel", 1.0, 0.0, 1.0},
+    {"NoiseEnvAttack", 0.0, 0.0, 1.0},
+    {"NoiseEnvDecay", 0.5, 0.0, 1.0},
+    {"NoiseFilterTone", 0.5, 0.0, 1.0},
+    {"PresetBackward", 0.0, 0.0, 1.0},
+    {"PresetForward", 0.0, 0.0, 1.0},
+    {"PresetLoad", 0.0, 0.0, 1.0},
+    {"PresetSave", 0.0, 0.0, 1.0},
+    {"PresetSelector", 0.0, -1.0, 10000.0},
+    {"StereoExpandOffOn", 0.0, 0.0, 1.0},
+    {"TonalAmpLevel", 1.0, 0.0, 1.0},
+    {"TonalEnvAttack", 0.0, 0.0, 1.0},
+    {"TonalEnvDecay", 0.5, 0.0, 1.0},
+    {"TonalPitchAmt", 0.0, 0.0, 1.0},
+    {"TransistorDistLoad", 0.0, 0.0, 1.0},
+    {"VelAmpOffOn", 0.0, 0.0, 1.0},
+    {"Voice00_NoteGate", 0.0, 0.0, 1.0},
+    {"Voice00_NoteNumber", 64.0, 0.0, 127.0},
+    {"Voice00_NoteRetrig", 0.0, 0.0, 1.0},
+    {"Voice00_NoteVelocity", 64.0, 0.0, 127.0},
+    {"VoiceModeMonoPoly", 0.0, 0.0, 0.0},
+    {"VoiceRetrigOffOn", 1.0, 1.0, 1.0},
+    {"zInitParams", 0.0, 0.0, 1.0},
+};
+
+// Everything the sample loop needs that depends only on parameters.
+struct BlockSettings
+{
+    double tonalLevel = 0.0;
+    double noiseLevel = 0.0;
+    double leftDelaySamples = 0.0;
+    double rightDelaySamples = 0.0;
+    double outputGain = 0.0;
+};
+
+double envelopeSeconds(double root)
+{
+    return 10.0 * clampValue(guardedPower(root, 2.0), 0.0001, 1.0);
+}
+
+// Parameters are read once per block; the voice units take their block-rate settings.
+BlockSettings prepareBlock(SynthEngine& engine)
+{
+    const double* p = engine.parameterValues;
+    VoiceState& voice = engine.voice;
+    const double sr = engine.sampleRate;
+
+    engine.reciprocalSampleRate = 1.0 / sr;
+    const int32_t blankSamples = truncateToInt32(sr * 0.001);
+
+    const double tonalAttack = envelopeSeconds(0.1 * p[kTonalEnvAttack]);
+    const double tonalDecay = envelopeSeconds(0.13 * p[kTonalEnvDecay] + 0.07);
+    const double noiseAttack = envelopeSeconds(0.1 * p[kNoiseEnvAttack]);
+    const double noiseDecay = envelopeSeconds(0.29 * p[kNoiseEnvDecay] + 0.01);
+    const double fallingCoefficient = 1.0 / std::max(std::fabs(sr * 0.001), 1.0);
+    voice.tonalEnvelope.prepare(tonalAttack, tonalDecay, sr, blankSamples, fallingCoefficient);
+    voice.noiseEnvelope.prepare(noiseAttack, noiseDecay, sr, blankSamples, fallingCoefficient);
+
+    voice.oscillator.prepare(p[kTonalPitchAmt], engine.reciprocalSampleRate);
+    voice.toneFilter.prepare(p[kNoiseFilterTone], sr);
+    voice.shaper.prepare(p[kTransistorDistLoad]);
+
+    BlockSettings block;
+    block.tonalLevel = p[kTonalAmpLevel];
+    block.noiseLevel = p[kNoiseAmpLevel];
+    block.rightDelaySamples = sr * 0.04 * p[kStereoExpandOffOn];
+    block.leftDelaySamples = block.rightDelaySamples * 0.4;
+
+    // The velocity is taken only when the gate has crossed 0.5 upward since the last block.
+    const double velocity = clampValue(p[kVoice00_NoteVelocity] * 0.00787, 0.0, 1.0);
+    const double gateOffset = p[kVoice00_NoteGate] - 0.5;
+    if (!(voice.previousGateOffset > 0.0) && gateOffset > 0.0)
+        voice.latchedVelocity = velocity;
+    voice.previousGateOffset = gateOffset;
+    const double velocityGain = 1.0 + (voice.latchedVelocity - 1.0) * p[kVelAmpOffOn];
+    block.outputGain = velocityGain * p[kMainVolume];
+    return block;
+}
+
+// Stereo expander, velocity and volume, then the stage output goes into both lines.
+inline void writeFrame(SynthEngine& engine, const BlockSettings& block, double stageOutput,
+                       double& left, double& right)
+{
+    left = clampValue(engine.leftDelay.read(block.leftDelaySamples) * block.outputGain, -1.2, 1.2);
+    right = clampValue(engine.rightDelay.read(block.rightDelaySamples) * block.outputGain, -1.2, 1.2);
+    engine.leftDelay.write(stageOutput);
+    engine.rightDelay.write(stageOutput);
+}
+
+void renderFull(SynthEngine& engine, const BlockSettings& block, double* left, double* right,
+                int32_t frameCount)
+{
+    VoiceState& voice = engine.voice;
+    const double* p = engine.parameterValues;
+    for (int32_t i = 0; i < frameCount; ++i) {
+        const double gate = p[kVoice00_NoteGate];
+        const double retrig = p[kVoice00_NoteRetrig];
+        const double tonalLevel = voice.tonalEnvelope.process(gate, retrig);
+        const double noiseLevel = voice.noiseEnvelope.process(gate, retrig);
+
+        const double tone = voice.oscillator.step(tonalLevel, engine.cosineTable) * block.tonalLevel;
+        const double noise = NoiseGenerator::nextSample() * noiseLevel;
+        const double filtered = voice.toneFilter.step(noise) * block.noiseLevel;
+        const double mix = (filtered + tone) * 0.5;
+        const double stageOutput = voice.shaper.step(mix);
+        writeFrame(engine, block, stageOutput, left[i], right[i]);
+    }
+}
+
+// Both envelopes rest: their levels are +0 for the whole block and their memories do
+// not change, so the oscillator's phase and output are the same at every sample. Only
+// the noise (which must advance once per sample), the filter, the shaper and the delay
+// lines still run, exactly as in the full loop.
+void renderResting(SynthEngine& engine, const BlockSettings& block, double* left, double* right,
+                   int32_t frameCount)
+{
+    if (frameCount <= 0)
+        return;
+    VoiceState& voice = engine.voice;
+    const double restingLevel = 0.0;
+    const double tone = voice.oscillator.step(restingLevel, engine.cosineTable) * block.tonalLevel;
+    for (int32_t i = 0; i < frameCount; ++i) {
+        const double noise = NoiseGenerator::nextSample() * restingLevel;
+        const double filtered = voice.toneFilter.step(noise) * block.noiseLevel;
+        const double mix = (filtered + tone) * 0.5;
+        const double stageOutput = voice.shaper.step(mix);
+        writeFrame(engine, block, stageOutput, left[i], right[i]);
+    }
+}
+
+bool voiceRests(const SynthEngine& engine)
+{
+    const double sr = engine.sampleRate;
+    if (!(sr > 0.0 && std::isfinite(sr)))
+        return false;
+    const double gate = engine.parameterValues[kVoice00_NoteGate];
+    const double retrig = engine.parameterValues[kVoice00_NoteRetrig];
+    const VoiceState& voice = engine.voice;
+    return voice.tonalEnvelope.isResting(gate, retrig) && voice.noiseEnvelope.isResting(gate, retrig) &&
+           std::isfinite(voice.tonalEnvelope.decaySeconds) && std::isfinite(voice.noiseEnvelope.decaySeconds);
+}
+
+bool memoryIsComplete(const SynthEngine& engine)
+{
+    return engine.leftDelay.hasMemory() && engine.rightDelay.hasMemory() && engine.cosineTable.isComplete();
+}
+
+} // namespace
+
+SynthEngine* EngineCreate(double sampleRate)
+{
+    SynthEngine* engine = new (std::nothrow) SynthEngine;
+    if (engine == nullptr)
+        return nullptr;
+    engine->cosineTable.build();
+    EngineReset(engine, sampleRate, 1024);
+
+    engine->sampleRate = sampleRate;
+    engine->vectorSize = 1024;
+    engine->inputCount = 2;
+    engine->outputCount = 2;
+    engine->inputNames[0] = "in1";
+    engine->inputNames[1] = "in2";
+    engine->outputNames[0] = "audio_out_1";
+    engine->outputNames[1] = "audio_out_2";
+    engine->parameterTable.reset(new (std::nothrow) EngineParameterRecord[kEngineParameterCount]);
+    if (engine->parameterTable) {
+        engine->parameterCount = kEngineParameterCount;
+        for (int32_t i = 0; i < kEngineParameterCount; ++i) {
+            EngineParameterRecord& record = engine->parameterTable[i];
+            record.name = kParameters[i].name;
+            record.units = "";
+            record.defaultValue = engine->parameterValues[i];
+            record.minimum = kParameters[i].minimum;
+            record.maximum = kParameters[i].maximum;
+        }
+    }
+    return engine;
+}
+
+void EngineReset(SynthEngine* engine, double sampleRate, int32_t vectorSize)
+{
+    if (engine == nullptr)
+        return;
+    engine->sampleRate = sampleRate;
+    engine->vectorSize = vectorSize;
+    engine->errorCode = kEngineOk;
+    engine->leftDelay.prepare();
+    engine->rightDelay.prepare();
+    // A table left short by a memory shortage at creation gets another chance here;
+    // a complete table is never touched again.
+    if (!engine->cosineTable.isComplete())
+        engine->cosineTable.build();
+    for (int32_t i = 0; i < kEngineParameterCount; ++i)
+        engine->parameterValues[i] = kParameters[i].defaultValue;
+    engine->voice = VoiceState{};
+    engine->reciprocalSampleRate = 1.0 / sampleRate;
+}
+
+void EngineSetParameter(SynthEngine* engine, int32_t index, double value)
+{
+    if (engine == nullptr || index < 0 || index >= kEngineParameterCount)
+        return;
+    // Not-a-number would slip through the range check and silence the voice for good.
+    if (std::isnan(value))
+        return;
+    const ParameterDescription& range = kParameters[index];
+    double clamped = value;
+    if (clamped < range.minimum)
+        clamped = range.minimum;
+    else if (clamped > range.maximum)
+        clamped = range.maximum;
+    engine->parameterValues[index] = clamped;
+}
+
+int32_t EnginePerform(SynthEngine* engine, const double* const* inputs, double* const* outputs,
+                      int32_t frameCount)
+{
+    if (engine == nullptr)
+        return kEngineErrorMissingBuffer;
+    if (engine->errorCode != kEngineOk)
+        return engine->errorCode;
+    if (inputs == nullptr || outputs == nullptr || inputs[0] == nullptr || inputs[1] == nullptr ||
+        outputs[0] == nullptr || outputs[1] == nullptr) {
+        engine->errorCode = kEngineErrorMissingBuffer;
+        return engine->errorCode;
+    }
+    double* left = outputs[0];
+    double* right = outputs[1];
+    if (!memoryIsComplete(*engine)) {
+        // Never render into missing or short memory; the next reset tries again.
+        std::fill(left, left + std::max(frameCount, 0), 0.0);
+        std::fill(right, right + std::max(frameCount, 0), 0.0);
+        return kEngineErrorMemoryShort;
+    }
+    const BlockSettings block = prepareBlock(*engine);
+    if (engine->restingShortcutEnabled && voiceRests(*engine))
+        renderResting(*engine, block, left, right, frameCount);
+    else
+        renderFull(*engine, block, left, right, frameCount);
+    return kEngineOk;
+}
+
+void EngineDestroy(SynthEngine* engine)
+{
+    delete engine;
+}
+
+int32_t EngineParameterCount(const SynthEngine* engine)
+{
+    return engine != nullptr ? engine->parameterCount : 0;
+}
+
+const EngineParameterRecord* EngineParameterRecordAt(const SynthEngine* engine, int32_t index)
+{
+    if (engine == nullptr || !engine->parameterTable || index < 0 || index >= engine->parameterCount)
+        return nullptr;
+    return &engine->parameterTable[index];
+}
+
+double EngineParameterValue(const SynthEngine* engine, int32_t index)
+{
+    if (engine == nullptr || index < 0 || index >= kEngineParameterCount)
+        return 0.0;
+    return engine->parameterValues[index];
+}
+
+double EngineSampleRate(const SynthEngine* engine)
+{
+    return engine != nullptr ? engine->sampleRate : 0.0;
+}

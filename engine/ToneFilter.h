@@ -1,0 +1,53 @@
+#pragma once
+// The noise part's tone control: a low-pass and a high-pass biquad (direct form I)
+// crossfaded by one knob, low-pass below the middle and high-pass above it. The
+// result is quantised to 16 bits.
+
+#include "engine/NumberGuards.h"
+
+struct ToneFilter
+{
+    struct Biquad
+    {
+        // y = b0 u + b1 x1 + b2 x2 - a1 y1 - a2 y2; memories stored through the denormal guard.
+        double step(double input)
+        {
+            const double result = b0 * input + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+            x2 = numberguard::denormalGuard(x1);
+            x1 = numberguard::denormalGuard(input);
+            y2 = numberguard::denormalGuard(y1);
+            y1 = numberguard::denormalGuard(result);
+            return result;
+        }
+
+        bool isAtRest() const
+        {
+            return numberguard::isPositiveZero(x1) && numberguard::isPositiveZero(x2) &&
+                   numberguard::isPositiveZero(y1) && numberguard::isPositiveZero(y2);
+        }
+
+        // Memories.
+        double x1 = 0.0, x2 = 0.0, y1 = 0.0, y2 = 0.0;
+        // Block-rate coefficients.
+        double b0 = 0.0, b1 = 0.0, b2 = 0.0, a1 = 0.0, a2 = 0.0;
+    };
+
+    // Block-rate: coefficients and crossfade weight from the tone knob (0 to 1).
+    void prepare(double tone, double sampleRate);
+
+    // One sample: filtered, crossfaded and quantised noise in [-1, 1].
+    double step(double input)
+    {
+        const double lowPassed = lowPass.step(input);
+        const double highPassed = highPass.step(input);
+        return numberguard::quantise16(lowPassed + (highPassed - lowPassed) * crossfade);
+    }
+
+    bool coefficientsAreFinite() const;
+
+    Biquad lowPass;
+    Biquad highPass;
+    double crossfade = 0.0; // 0 pure low-pass, 1 pure high-pass
+    double lowPassCutoffHz = 0.0;
+    double highPassCutoffHz = 0.0;
+};

@@ -1,0 +1,64 @@
+#pragma once
+// Transistor-style waveshaper with a DC blocker. The curve is evaluated at the previous
+// sample and half-way to the current one and the results averaged: two-times
+// oversampling with the decimation folded in. It runs every sample even when bypassed,
+// so switching it in never starts from stale memories.
+
+#include "engine/NumberGuards.h"
+
+#include <cmath>
+
+struct TransistorShaper
+{
+    // Block-rate: drive constants from the load knob (0 to 1); load 0 bypasses.
+    void prepare(double load);
+
+    // One sample of the mix; returns the stage output (the mix itself when bypassed).
+    double step(double mix)
+    {
+        const double midpoint = (mix + previousMix) * 0.5;
+        const double a = curve(previousMix);
+        const double b = curve(midpoint);
+        const double decimated = ((a + previousA) * 0.5 + previousB) * 0.5;
+        const double blocked = decimated - previousDecimated + 0.9997 * previousBlocked;
+        const double output = enabled ? numberguard::denormalGuard(blocked) : mix;
+        previousMix = numberguard::denormalGuard(mix);
+        previousA = numberguard::denormalGuard(a);
+        previousB = numberguard::denormalGuard(b);
+        previousDecimated = decimated;
+        previousBlocked = blocked;
+        return output;
+    }
+
+    double curve(double x) const
+    {
+        if (normaliser == 0.0)
+            return 0.0;
+        // Gain, drive and normaliser are positive and finite, so a zero input gives that
+        // same zero (sign included) without evaluating tanh.
+        if (x == 0.0)
+            return x;
+        return numberguard::clampValue(gain * std::tanh(x * driveK2 * driveK1) / normaliser, -1.0, 1.0);
+    }
+
+    bool isAtRest() const
+    {
+        using numberguard::isPositiveZero;
+        return isPositiveZero(previousMix) && isPositiveZero(previousA) && isPositiveZero(previousB) &&
+               previousDecimated == 0.0 && previousBlocked == 0.0;
+    }
+
+    // Memories.
+    double previousMix = 0.0;
+    double previousA = 0.0;
+    double previousB = 0.0;
+    double previousDecimated = 0.0; // DC blocker input, stored unguarded
+    double previousBlocked = 0.0;   // DC blocker output, stored unguarded
+
+    // Block-rate settings.
+    bool enabled = false;
+    double driveK1 = 0.0;
+    double driveK2 = 0.0;
+    double normaliser = 0.0;
+    double gain = 0.0;
+};
