@@ -1,0 +1,21 @@
+#pragma once
+// Reference counting for host objects that the test owns on its stack or in a member:
+// the plug-in may take and drop references, but never deletes them. The count is kept so
+// that a test can see that every reference taken was given back.
+
+#include "pluginterfaces/base/funknown.h"
+
+#include <atomic>
+
+template <class Interface>
+class HostObject : public Interface
+{
+public:
+  Steinberg::uint32 PLUGIN_API addRef() override { return ++references; }
+  Steinberg::uint32 PLUGIN_API release() override { return --references; }
+  // References the plug-in holds at the moment (the owner's own is not counted).
+  Steinberg::uint32 ReferencesHeld() const { return references; }
+
+private:
+  std::atomic<Steinberg::uint32> references{0};
+};
