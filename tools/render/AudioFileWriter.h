@@ -1,0 +1,53 @@
+#pragma once
+// Writes a stereo render to disk as it is produced, block by block:
+//   - WAV: RIFF/WAVE with IEEE float samples (format tag 3), 32 or 64 bits,
+//     a WAVEFORMATEX "fmt " chunk (cbSize 0), a "fact" chunk and the "data" chunk;
+//   - raw .f64: interleaved little-endian float64 (L0 R0 L1 R1 ...), no header.
+// Samples are written as they are: no dithering, no normalisation, no clipping.
+//
+// The file is written beside the target under a temporary name and only renamed to
+// the target by Commit, so a failed or interrupted render never leaves a file that
+// looks complete. The destructor removes an uncommitted temporary file.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+enum class AudioFileFormat
+{
+    WavFloat32,
+    WavFloat64,
+    RawFloat64,
+};
+
+class AudioFileWriter
+{
+public:
+    AudioFileWriter() = default;
+    ~AudioFileWriter();
+    AudioFileWriter(const AudioFileWriter&) = delete;
+    AudioFileWriter& operator=(const AudioFileWriter&) = delete;
+
+    // The largest frame count a WAV file of this format can describe (its sizes are 32-bit).
+    static int64_t MaxWavFrames(AudioFileFormat format);
+
+    // Creates the temporary file and writes the header for totalFrames stereo frames.
+    bool Open(const std::string& path, AudioFileFormat format, double sampleRate, int64_t totalFrames,
+              std::string& error);
+    bool WriteFrames(const double* left, const double* right, int32_t frames, std::string& error);
+    // Closes the file and moves it to its final name; fails when fewer frames were
+    // written than announced.
+    bool Commit(std::string& error);
+
+private:
+    bool WriteBytes(const void* bytes, size_t count, std::string& error);
+    bool WriteWavHeader(double sampleRate, int64_t totalFrames, std::string& error);
+    void Discard();
+
+    std::FILE* mFile = nullptr;
+    std::string mPath;
+    std::string mTemporaryPath;
+    AudioFileFormat mFormat = AudioFileFormat::WavFloat32;
+    int64_t mFramesAnnounced = 0;
+    int64_t mFramesWritten = 0;
+};

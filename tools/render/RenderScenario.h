@@ -1,0 +1,50 @@
+#pragma once
+// A render job for the offline renderer: the host set-up (rate, block size, tempo),
+// parameter values to restore before rendering, and timed MIDI messages.
+//
+// JSON form (every key optional):
+//   {"sample_rate": 44100, "block": 512, "frames": 88200, "tempo": 120,
+//    "params": {"TonalPitchAmt": 0.3},
+//    "events": [{"frame": 0, "status": 144, "d1": 60, "d2": 100}]}
+// Missing keys: 44100 Hz, 512 frames per block, two seconds, 120 BPM, no parameters,
+// no events. Within an event, "status" is required; "frame", "d1" and "d2" default to 0.
+// Unknown keys are ignored.
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+struct ScenarioEvent
+{
+    int64_t frame = 0; // absolute frame of the render
+    uint8_t status = 0;
+    uint8_t data1 = 0;
+    uint8_t data2 = 0;
+};
+
+struct RenderScenario
+{
+    static constexpr double kDefaultSampleRate = 44100.0;
+    static constexpr int32_t kDefaultBlockFrames = 512;
+    static constexpr double kDefaultSeconds = 2.0;
+    static constexpr double kDefaultTempoBpm = 120.0;
+    // Bounds that keep a job's memory and the engine's integer sample counts sane.
+    static constexpr double kMaxSampleRate = 10000000.0;
+    static constexpr int32_t kMaxBlockFrames = 1 << 20;
+
+    double sampleRate = kDefaultSampleRate;
+    int32_t blockFrames = kDefaultBlockFrames;
+    int64_t frames = 0; // filled with two seconds' worth when not given
+    double tempoBpm = kDefaultTempoBpm;
+    std::vector<std::pair<std::string, double>> params; // in file order
+    std::vector<ScenarioEvent> events;                  // in file order
+
+    // Two seconds at the given rate, rounded to whole frames.
+    static int64_t DefaultFrames(double sampleRate);
+    // Checks the ranges of every field; the parser and the command line both use it.
+    bool Validate(std::string& error) const;
+};
+
+// Parses a scenario from JSON text. On failure, error holds one line naming the problem.
+bool ParseRenderScenario(const std::string& jsonText, RenderScenario& scenario, std::string& error);
