@@ -14,6 +14,9 @@ namespace
 {
 constexpr const char* kUserPresetText = "user preset";
 constexpr const char* kUnnamedDefaultPreset = "Empty";
+// The channel string is the plug-in's own, but a typo such as "2-22222222" must not try to
+// allocate billions of channels.
+constexpr int kMaxChannels = 256;
 
 bool IsBlank(char c)
 {
@@ -110,7 +113,7 @@ void IPlugBase::ParseChannelConfigurations(const char* channelIoString)
             break;
         text = space + 1;
     }
-    CreateChannels(maxInputs, maxOutputs);
+    CreateChannels(std::min(maxInputs, kMaxChannels), std::min(maxOutputs, kMaxChannels));
 }
 
 void IPlugBase::CreateChannels(int numInputs, int numOutputs)
