@@ -173,6 +173,23 @@ bool memoryIsComplete(const SynthEngine& engine)
     return engine.leftDelay.hasMemory() && engine.rightDelay.hasMemory() && engine.cosineTable.isComplete();
 }
 
+void resetEngine(SynthEngine& engine, double sampleRate, int32_t vectorSize, bool retryCosineTable)
+{
+    engine.sampleRate = sampleRate;
+    engine.vectorSize = vectorSize;
+    engine.errorCode = kEngineOk;
+    engine.leftDelay.prepare();
+    engine.rightDelay.prepare();
+    // A table left short by a memory shortage at creation gets another chance at each
+    // later reset; a complete table is never touched again.
+    if (retryCosineTable && !engine.cosineTable.isComplete())
+        engine.cosineTable.build();
+    for (int32_t i = 0; i < kEngineParameterCount; ++i)
+        engine.parameterValues[i] = kParameters[i].defaultValue;
+    engine.voice = VoiceState{};
+    engine.reciprocalSampleRate = 1.0 / sampleRate;
+}
+
 } // namespace
 
 SynthEngine* EngineCreate(double sampleRate)
@@ -181,7 +198,7 @@ SynthEngine* EngineCreate(double sampleRate)
     if (engine == nullptr)
         return nullptr;
     engine->cosineTable.build();
-    EngineReset(engine, sampleRate, 1024);
+    resetEngine(*engine, sampleRate, 1024, false);
 
     engine->sampleRate = sampleRate;
     engine->vectorSize = 1024;
@@ -210,19 +227,7 @@ void EngineReset(SynthEngine* engine, double sampleRate, int32_t vectorSize)
 {
     if (engine == nullptr)
         return;
-    engine->sampleRate = sampleRate;
-    engine->vectorSize = vectorSize;
-    engine->errorCode = kEngineOk;
-    engine->leftDelay.prepare();
-    engine->rightDelay.prepare();
-    // A table left short by a memory shortage at creation gets another chance here;
-    // a complete table is never touched again.
-    if (!engine->cosineTable.isComplete())
-        engine->cosineTable.build();
-    for (int32_t i = 0; i < kEngineParameterCount; ++i)
-        engine->parameterValues[i] = kParameters[i].defaultValue;
-    engine->voice = VoiceState{};
-    engine->reciprocalSampleRate = 1.0 / sampleRate;
+    resetEngine(*engine, sampleRate, vectorSize, true);
 }
 
 void EngineSetParameter(SynthEngine* engine, int32_t index, double value)
@@ -262,9 +267,10 @@ int32_t EnginePerform(SynthEngine* engine, const double* const* inputs, double* 
         return kEngineErrorMemoryShort;
     }
     const BlockSettings block = prepareBlock(*engine);
-    if (engine->restingShortcutEnabled && voiceRests(*engine))
+    if (engine->restingShortcutEnabled && voiceRests(*engine)) {
+        ++engine->restingBlockCount;
         renderResting(*engine, block, left, right, frameCount);
-    else
+    } else
         renderFull(*engine, block, left, right, frameCount);
     return kEngineOk;
 }

@@ -57,6 +57,7 @@ struct SynthEngine
     // Blocks in which the voice provably rests skip the envelope and oscillator maths;
     // the result is bit for bit the same. Tests switch it off to compare both ways.
     bool restingShortcutEnabled = true;
+    uint64_t restingBlockCount = 0; // blocks rendered through the shortcut
 };
 
 // Creates an engine for the sample rate, fully reset. Returns nullptr only when the

@@ -10,9 +10,13 @@ struct ToneFilter
     struct Biquad
     {
         // y = b0 u + b1 x1 + b2 x2 - a1 y1 - a2 y2; memories stored through the denormal guard.
+        // Below about 40 kHz the upper cutoffs pass the Nyquist frequency and the filter is
+        // unstable; the not-a-number guard keeps its state finite there (it changes nothing
+        // while the filter is stable).
         double step(double input)
         {
-            const double result = b0 * input + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
+            const double result =
+                numberguard::nanGuard(b0 * input + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2);
             x2 = numberguard::denormalGuard(x1);
             x1 = numberguard::denormalGuard(input);
             y2 = numberguard::denormalGuard(y1);
@@ -40,7 +44,7 @@ struct ToneFilter
     {
         const double lowPassed = lowPass.step(input);
         const double highPassed = highPass.step(input);
-        return numberguard::quantise16(lowPassed + (highPassed - lowPassed) * crossfade);
+        return numberguard::quantise16(numberguard::nanGuard(lowPassed + (highPassed - lowPassed) * crossfade));
     }
 
     bool coefficientsAreFinite() const;
