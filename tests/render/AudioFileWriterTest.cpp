@@ -1,0 +1,161 @@
+#include "tools/render/AudioFileWriter.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<unsigned char> ReadFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<unsigned char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+bool FileExists(const std::string& path) { return static_cast<bool>(std::ifstream(path)); }
+
+uint32_t U32(const std::vector<unsigned char>& bytes, size_t at)
+{
+    return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (static_cast<uint32_t>(bytes[at + 3]) << 24);
+}
+uint16_t U16(const std::vector<unsigned char>& bytes, size_t at)
+{
+    return static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
+}
+std::string Tag(const std::vector<unsigned char>& bytes, size_t at)
+{
+    return std::string(bytes.begin() + at, bytes.begin() + at + 4);
+}
+
+class AudioFileWriterTest : public ::testing::Test
+{
+protected:
+    void TearDown() override { std::remove(path.c_str()); }
+
+    // Writes the frames in two calls, as blocks arrive.
+    bool Write(AudioFileFormat format, double rate)
+    {
+        AudioFileWriter writer;
+        std::string error;
+        if (!writer.Open(path, format, rate, 5, error)) return false;
+        EXPECT_TRUE(writer.WriteFrames(left, right, 3, error)) << error;
+        EXPECT_TRUE(writer.WriteFrames(left + 3, right + 3, 2, error)) << error;
+        return writer.Commit(error);
+    }
+
+    std::string path = ::testing::TempDir() + "kestrum-writer-test.wav";
+    const double left[5] = {0.0, 0.5, -1.0, 1.25, 1e-9};
+    const double right[5] = {-0.25, 0.1, 0.75, -1.5, 3.0};
+};
+
+TEST_F(AudioFileWriterTest, Float32WavHeaderDescribesStereoIeeeFloat)
+{
+    ASSERT_TRUE(Write(AudioFileFormat::WavFloat32, 48000.0));
+    const std::vector<unsigned char> bytes = ReadFile(path);
+    ASSERT_EQ(bytes.size(), 58u + 5 * 2 * 4);
+    EXPECT_EQ(Tag(bytes, 0), "RIFF");
+    EXPECT_EQ(U32(bytes, 4), bytes.size() - 8);
+    EXPECT_EQ(Tag(bytes, 8), "WAVE");
+    EXPECT_EQ(Tag(bytes, 12), "fmt ");
+    EXPECT_EQ(U32(bytes, 16), 18u);
+    EXPECT_EQ(U16(bytes, 20), 3);  // IEEE float
+    EXPECT_EQ(U16(bytes, 22), 2);
+    EXPECT_EQ(U32(bytes, 24), 48000u);
+    EXPECT_EQ(U32(bytes, 28), 48000u * 8);
+    EXPECT_EQ(U16(bytes, 32), 8);
+    EXPECT_EQ(U16(bytes, 34), 32);
+    EXPECT_EQ(U16(bytes, 36), 0);
+    EXPECT_EQ(Tag(bytes, 38), "fact");
+    EXPECT_EQ(U32(bytes, 42), 4u);
+    EXPECT_EQ(U32(bytes, 46), 5u);
+    EXPECT_EQ(Tag(bytes, 50), "data");
+    EXPECT_EQ(U32(bytes, 54), 40u);
+    for (int frame = 0; frame < 5; ++frame)
+    {
+        float l, r;
+        std::memcpy(&l, &bytes[58 + frame * 8], 4);
+        std::memcpy(&r, &bytes[58 + frame * 8 + 4], 4);
+        EXPECT_EQ(l, static_cast<float>(left[frame]));  // no clipping, no dither
+        EXPECT_EQ(r, static_cast<float>(right[frame]));
+    }
+}
+
+TEST_F(AudioFileWriterTest, Float64WavKeepsEveryBit)
+{
+    ASSERT_TRUE(Write(AudioFileFormat::WavFloat64, 44100.0));
+    const std::vector<unsigned char> bytes = ReadFile(path);
+    ASSERT_EQ(bytes.size(), 58u + 5 * 2 * 8);
+    EXPECT_EQ(U16(bytes, 20), 3);
+    EXPECT_EQ(U32(bytes, 28), 44100u * 16);
+    EXPECT_EQ(U16(bytes, 32), 16);
+    EXPECT_EQ(U16(bytes, 34), 64);
+    EXPECT_EQ(U32(bytes, 54), 80u);
+    double last;
+    std::memcpy(&last, &bytes[58 + 4 * 16 + 8], 8);
+    EXPECT_EQ(last, 3.0);
+}
+
+TEST_F(AudioFileWriterTest, RawFloat64IsInterleavedWithoutHeader)
+{
+    path = ::testing::TempDir() + "kestrum-writer-test.f64";
+    ASSERT_TRUE(Write(AudioFileFormat::RawFloat64, 44100.0));
+    const std::vector<unsigned char> bytes = ReadFile(path);
+    ASSERT_EQ(bytes.size(), 5u * 2 * 8);
+    for (int frame = 0; frame < 5; ++frame)
+    {
+        double l, r;
+        std::memcpy(&l, &bytes[frame * 16], 8);
+        std::memcpy(&r, &bytes[frame * 16 + 8], 8);
+        EXPECT_EQ(l, left[frame]);
+        EXPECT_EQ(r, right[frame]);
+    }
+}
+
+TEST_F(AudioFileWriterTest, AnUnfinishedFileNeverAppearsAtTheTarget)
+{
+    {
+        AudioFileWriter writer;
+        std::string error;
+        ASSERT_TRUE(writer.Open(path, AudioFileFormat::WavFloat32, 44100.0, 5, error));
+        ASSERT_TRUE(writer.WriteFrames(left, right, 3, error));
+        EXPECT_FALSE(writer.Commit(error));  // two frames short
+    }
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_FALSE(FileExists(path + ".partial"));
+
+    {
+        AudioFileWriter writer;
+        std::string error;
+        ASSERT_TRUE(writer.Open(path, AudioFileFormat::WavFloat32, 44100.0, 5, error));
+    }  // abandoned
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_FALSE(FileExists(path + ".partial"));
+}
+
+TEST_F(AudioFileWriterTest, ReplacesAnExistingFile)
+{
+    std::ofstream(path) << "old content";
+    ASSERT_TRUE(Write(AudioFileFormat::WavFloat32, 44100.0));
+    EXPECT_EQ(ReadFile(path).size(), 58u + 40u);
+}
+
+TEST_F(AudioFileWriterTest, UnwritablePlacesAndOversizedWavFilesAreRefused)
+{
+    AudioFileWriter writer;
+    std::string error;
+    EXPECT_FALSE(writer.Open(::testing::TempDir() + "no-such-folder/x/out.wav", AudioFileFormat::WavFloat32,
+                             44100.0, 5, error));
+    EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+
+    error.clear();
+    EXPECT_FALSE(writer.Open(path, AudioFileFormat::WavFloat32, 44100.0, int64_t{1} << 30, error));
+    EXPECT_NE(error.find("WAV"), std::string::npos) << error;
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_TRUE(writer.Open(path, AudioFileFormat::RawFloat64, 44100.0, int64_t{1} << 30, error));
+}
+
+}  // namespace
