@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "graphics/raster/LICE_CachedFont.h"
+#include "graphics/raster/LICE_MemBitmap.h"
+#include "graphics/raster/LICE_SysBitmap.h"
+#include "graphics/raster/LiceBlit.h"
+#include "tests/graphics/raster/RasterTestSupport.h"
+
+namespace
+{
+constexpr LICE_pixel kWhite = 0xFFFFFFFF;
+} // namespace
+
+TEST(RasterCachedFont, CountsLiveFontsAndKeepsItsSettings)
+{
+  const int before = LICE_CachedFont::LiveFontCount();
+  {
+    LICE_CachedFont font;
+    EXPECT_EQ(LICE_CachedFont::LiveFontCount(), before + 1);
+    EXPECT_EQ(font.SetTextColor(0xFF112233), 0u);
+    EXPECT_EQ(font.GetTextColor(), 0xFF112233u);
+    EXPECT_EQ(font.SetBackgroundColor(1), 0xFFFFFFFFu);
+    EXPECT_EQ(font.SetOutlineColor(2), 0xFFFFFFFFu);
+    EXPECT_EQ(font.SetBackgroundMode(2), 1);
+    EXPECT_EQ(font.LineHeight(), 0);
+    EXPECT_EQ(font.GetFontHandle(), nullptr);
+  }
+  EXPECT_EQ(LICE_CachedFont::LiveFontCount(), before);
+}
+
+TEST(RasterCachedFont, AFontWithoutHandleMeasuresAndDrawsNothing)
+{
+  LICE_CachedFont font;
+  LICE_MemBitmap bitmap(20, 20);
+  FillAll(bitmap, kWhite);
+  LICE_Rect rect = {3, 4, 20, 20};
+  EXPECT_EQ(font.RenderText(&bitmap, "Hello", -1, &rect, 0), 0);
+  EXPECT_EQ(CountNot(bitmap, kWhite), 0);
+  EXPECT_EQ(font.RenderText(nullptr, "Hello", -1, &rect, LICE_DT_CALCRECT), 0);
+  EXPECT_EQ(rect.right, 3);
+  EXPECT_EQ(rect.bottom, 4);
+  EXPECT_EQ(font.RenderText(nullptr, "Hello", -1, &rect, 0), 0);
+  EXPECT_EQ(font.RenderText(&bitmap, "Hello", -1, nullptr, 0), 0);
+  EXPECT_EQ(font.GlyphCoverageBytes(), 0u);
+}
+
+#ifdef _WIN32
+namespace
+{
+// "Arial" (Liberation Sans under Wine) at 20 pixels, as the editor makes fonts.
+LICE_HFONT MakeArial(int height)
+{
+  return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                     CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, L"Arial");
+}
+
+class RasterCachedFontGdi : public ::testing::Test
+{
+protected:
+  void SetUp() override
+  {
+    font.SetFromFontHandle(MakeArial(20), LICE_FontOwnsHandle | LICE_FontAllowDirectDraw);
+    ASSERT_NE(font.GetFontHandle(), nullptr);
+    FillAll(canvas, kWhite);
+  }
+
+  int Draw(const char* text, int format = LICE_DT_NOCLIP)
+  {
+    LICE_Rect rect = {10, 5, 190, 45};
+    return font.RenderText(&canvas, text, -1, &rect, format);
+  }
+
+  LICE_Rect Measure(const char* text)
+  {
+    LICE_Rect rect = {10, 5, 10, 5};
+    font.RenderText(nullptr, text, -1, &rect, LICE_DT_CALCRECT);
+    return rect;
+  }
+
+  // The darkest red value on the canvas (255 when nothing was drawn).
+  int DarkestRed() const
+  {
+    int darkest = 255;
+    for (int y = 0; y < canvas.GetHeight(); ++y)
+      for (int x = 0; x < canvas.GetWidth(); ++x)
+        darkest = std::min(darkest, LICE_GetR(PixelAt(canvas, x, y)));
+    return darkest;
+  }
+
+  LICE_CachedFont font;
+  LICE_SysBitmap canvas{200, 50};
+};
+} // namespace
+
+TEST_F(RasterCachedFontGdi, TakesItsLineHeightFromTheFont)
+{
+  EXPECT_GE(font.LineHeight(), 18);
+  EXPECT_LE(font.LineHeight(), 26);
+}
+
+TEST_F(RasterCachedFontGdi, UnderWineTextGoesThroughTheGlyphCacheOncePerCharacter)
+{
+  // Opaque text would be drawn by GDI directly on Windows; under Wine the glyph
+  // path is taken, which fills the cache.
+  EXPECT_GT(Draw("Hello"), 0);
+  EXPECT_GT(CountNot(canvas, kWhite), 20);
+  const size_t cached = font.GlyphCoverageBytes();
+  EXPECT_GT(cached, 0u);
+
+  LICE_SysBitmap first(200, 50);
+  BlitBitmap(&first, &canvas, 0, 0, nullptr, 1.0f, BlendCopy);
+  FillAll(canvas, kWhite);
+  Draw("Hello");
+  EXPECT_EQ(font.GlyphCoverageBytes(), cached); // nothing rendered again
+  for (int y = 0; y < 50; ++y)
+    for (int x = 0; x < 200; ++x)
+      ASSERT_EQ(PixelAt(canvas, x, y), PixelAt(first, x, y));
+
+  Draw("Hex"); // only 'x' is new
+  EXPECT_GT(font.GlyphCoverageBytes(), cached);
+}
+
+TEST_F(RasterCachedFontGdi, MeasuringNeverDrawsAndSetsTheRectFromItsCorner)
+{
+  LICE_Rect rect = {10, 5, 0, 0};
+  const int height = font.RenderText(&canvas, "Hello", -1, &rect, LICE_DT_CALCRECT);
+  EXPECT_EQ(CountNot(canvas, kWhite), 0);
+  EXPECT_GT(rect.right, 10 + 20);
+  EXPECT_EQ(rect.bottom, 5 + height);
+  EXPECT_GE(height, font.LineHeight() - 2);
+
+  const LICE_Rect twoLines = Measure("Hello\nHello");
+  EXPECT_EQ(twoLines.right, rect.right);
+  EXPECT_GT(twoLines.bottom - twoLines.top, height + font.LineHeight() / 2);
+  LICE_Rect single = {10, 5, 10, 5};
+  font.RenderText(nullptr, "Hello\nHello", -1, &single, LICE_DT_CALCRECT | LICE_DT_SINGLELINE);
+  EXPECT_GT(single.right, rect.right); // the line feed counts as a space
+  EXPECT_EQ(single.bottom, rect.bottom);
+}
+
+TEST_F(RasterCachedFontGdi, TranslucentTextIsLighterThanOpaqueText)
+{
+  font.SetTextColor(0xFF000000);
+  Draw("H", LICE_DT_NOCLIP | FormatUseTextAlpha);
+  const int opaque = DarkestRed();
+  FillAll(canvas, kWhite);
+  font.SetTextColor(0x40000000);
+  Draw("H", LICE_DT_NOCLIP | FormatUseTextAlpha);
+  const int translucent = DarkestRed();
+  EXPECT_LT(opaque, 80);
+  EXPECT_GT(translucent, opaque + 100);
+  EXPECT_LT(translucent, 255);
+}
+
+TEST_F(RasterCachedFontGdi, CoveredPixelsOnlyBecomeMoreOpaque)
+{
+  FillAll(canvas, 0x00FFFFFF);
+  Draw("H");
+  int opaqueInk = 0;
+  for (int y = 0; y < 50; ++y)
+    for (int x = 0; x < 200; ++x)
+      opaqueInk += LICE_GetA(PixelAt(canvas, x, y)) == 255;
+  EXPECT_GT(opaqueInk, 5);
+}
+
+TEST_F(RasterCachedFontGdi, CharacterEncodingsDrawAsExpected)
+{
+  // A 4-byte character takes the place of a space.
+  EXPECT_EQ(Measure("a\xF0\x9F\x98\x80" "b").right, Measure("a b").right);
+  // A lone 0xE9 is the character U+00E9, as its UTF-8 form is.
+  Draw("\xE9");
+  LICE_SysBitmap latin1(200, 50);
+  BlitBitmap(&latin1, &canvas, 0, 0, nullptr, 1.0f, BlendCopy);
+  FillAll(canvas, kWhite);
+  Draw("\xC3\xA9");
+  EXPECT_GT(CountNot(canvas, kWhite), 5);
+  for (int y = 0; y < 50; ++y)
+    for (int x = 0; x < 200; ++x)
+      ASSERT_EQ(PixelAt(canvas, x, y), PixelAt(latin1, x, y));
+}
+
+TEST_F(RasterCachedFontGdi, WeightZeroDrawsNothing)
+{
+  font.SetTextBlend(BlendCopy, 0.0f);
+  Draw("Hello");
+  EXPECT_EQ(CountNot(canvas, kWhite), 0);
+}
+
+TEST_F(RasterCachedFontGdi, ClipsToTheRectUnlessToldNotTo)
+{
+  LICE_Rect narrow = {0, 0, 6, 50};
+  font.RenderText(&canvas, "WWW", -1, &narrow, 0);
+  EXPECT_GT(CountNot(canvas, kWhite), 0);
+  for (int y = 0; y < 50; ++y)
+    for (int x = 6; x < 200; ++x)
+      ASSERT_EQ(PixelAt(canvas, x, y), kWhite) << x << "," << y;
+  FillAll(canvas, kWhite);
+  font.RenderText(&canvas, "WWW", -1, &narrow, LICE_DT_NOCLIP);
+  EXPECT_NE(PixelAt(canvas, 20, 10) & 0xFFFFFF, 0xFFFFFFu); // ink beyond the rect
+}
+
+TEST_F(RasterCachedFontGdi, RightAlignmentPlacesTheInkAtTheRightEdge)
+{
+  LICE_Rect rect = {0, 0, 200, 50};
+  font.RenderText(&canvas, "Hi", -1, &rect, LICE_DT_RIGHT);
+  int leftmostInk = 200;
+  for (int y = 0; y < 50; ++y)
+    for (int x = 0; x < 200; ++x)
+      if (PixelAt(canvas, x, y) != kWhite)
+        leftmostInk = std::min(leftmostInk, x);
+  EXPECT_GT(leftmostInk, 170);
+}
+
+TEST_F(RasterCachedFontGdi, DrawsIntoBitmapsWithoutDeviceContext)
+{
+  LICE_MemBitmap memory(100, 30);
+  FillAll(memory, kWhite);
+  LICE_Rect rect = {0, 0, 100, 30};
+  font.RenderText(&memory, "Hello", -1, &rect, 0);
+  EXPECT_GT(CountNot(memory, kWhite), 20);
+}
+#endif

@@ -1,0 +1,273 @@
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "graphics/raster/LicePng.h"
+#include "tests/graphics/raster/RasterTestSupport.h"
+
+namespace
+{
+using Bitmap = std::unique_ptr<LICE_MemBitmap>;
+
+Bitmap Decode(const std::vector<unsigned char>& bytes)
+{
+  return Bitmap(DecodePngMemory(bytes.data(), static_cast<int>(bytes.size())));
+}
+
+PngSpec Rgba2x1()
+{
+  PngSpec spec;
+  spec.width = 2;
+  spec.height = 1;
+  spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+  spec.rows = {{0x10, 0x20, 0x30, 0x40, 0xAA, 0xBB, 0xCC, 0x00}};
+  return spec;
+}
+
+void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes)
+{
+#ifdef _WIN32
+  wchar_t widePath[2048];
+  ASSERT_GT(MultiByteToWideChar(CP_UTF8, 0, path.c_str(), -1, widePath, 2048), 0);
+  FILE* file = _wfopen(widePath, L"wb");
+#else
+  FILE* file = std::fopen(path.c_str(), "wb");
+#endif
+  ASSERT_NE(file, nullptr);
+  std::fwrite(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+}
+} // namespace
+
+TEST(RasterPng, RgbaKeepsStraightAlpha)
+{
+  Bitmap image = Decode(EncodePng(Rgba2x1()));
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->GetWidth(), 2);
+  EXPECT_EQ(image->GetHeight(), 1);
+  EXPECT_EQ(PixelAt(*image, 0, 0), 0x40102030u);
+  EXPECT_EQ(PixelAt(*image, 1, 0), 0x00AABBCCu); // colour kept under zero alpha
+}
+
+TEST(RasterPng, RgbIsOpaqueAndSixteenBitIsStripped)
+{
+  PngSpec rgb;
+  rgb.width = 1;
+  rgb.height = 2;
+  rgb.colorType = PNG_COLOR_TYPE_RGB;
+  rgb.rows = {{0x01, 0x02, 0x03}, {0xFD, 0xFE, 0xFF}};
+  Bitmap image = Decode(EncodePng(rgb));
+  ASSERT_TRUE(image);
+  EXPECT_EQ(PixelAt(*image, 0, 0), 0xFF010203u);
+  EXPECT_EQ(PixelAt(*image, 0, 1), 0xFFFDFEFFu);
+
+  PngSpec deep;
+  deep.width = 1;
+  deep.height = 1;
+  deep.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+  deep.bitDepth = 16;
+  deep.rows = {{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0x80, 0x01}};
+  image = Decode(EncodePng(deep));
+  ASSERT_TRUE(image);
+  EXPECT_EQ(PixelAt(*image, 0, 0), 0x8012569Au); // the high byte of each sample
+}
+
+TEST(RasterPng, GreyImagesExpandToRgb)
+{
+  PngSpec grey;
+  grey.width = 2;
+  grey.height = 1;
+  grey.colorType = PNG_COLOR_TYPE_GRAY;
+  grey.rows = {{0x00, 0x7F}};
+  Bitmap image = Decode(EncodePng(grey));
+  ASSERT_TRUE(image);
+  EXPECT_EQ(PixelAt(*image, 0, 0), 0xFF000000u);
+  EXPECT_EQ(PixelAt(*image, 1, 0), 0xFF7F7F7Fu);
+
+  PngSpec greyAlpha;
+  greyAlpha.width = 1;
+  greyAlpha.height = 1;
+  greyAlpha.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
+  greyAlpha.rows = {{0x40, 0x90}};
+  image = Decode(EncodePng(greyAlpha));
+  ASSERT_TRUE(image);
+  EXPECT_EQ(PixelAt(*image, 0, 0), 0x90404040u);
+
+  // Two-bit grey: samples 0..3 scale to 0, 0x55, 0xAA, 0xFF; value 1 is transparent.
+  PngSpec packed;
+  packed.width = 4;
+  packed.height = 1;
+  packed.colorType = PNG_COLOR_TYPE_GRAY;
+  packed.bitDepth = 2;
+  packed.rows = {{0x1B}}; // 00 01 10 11
+  packed.greyTransparent = true;
+  packed.greyTransparentValue = 1;
+  image = Decode(EncodePng(packed));
+  ASSERT_TRUE(image);
+  EXPECT_EQ(PixelAt(*image, 0, 0), 0xFF000000u);
+  EXPECT_EQ(PixelAt(*image, 1, 0), 0x00555555u);
+  EXPECT_EQ(PixelAt(*image, 2, 0), 0xFFAAAAAAu);
+  EXPECT_EQ(PixelAt(*image, 3, 0), 0xFFFFFFFFu);
+}
+
+TEST(RasterPng, PaletteWithTransparencyGivesStraightAlpha)
+{
+  PngSpec palette;
+  palette.width = 3;
+  palette.height = 1;
+  palette.colorType = PNG_COLOR_TYPE_PALETTE;
+  palette.bitDepth = 4;
+  palette.paletteRgb = {0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x10, 0x20, 0x30};
+  palette.transparency = {0x00, 0x80}; // entry 2 has no alpha entry: opaque
+  palette.rows = {{0x01, 0x20}};       // indices 0, 1, 2
+  Bitmap image = Decode(EncodePng(palette));
+  ASSERT_TRUE(image);
+  EXPECT_EQ(PixelAt(*image, 0, 0), 0x00FF0000u);
+  EXPECT_EQ(PixelAt(*image, 1, 0), 0x8000FF00u);
+  EXPECT_EQ(PixelAt(*image, 2, 0), 0xFF102030u);
+}
+
+TEST(RasterPng, InterlacedImagesDecodeWhole)
+{
+  PngSpec spec;
+  spec.width = 9;
+  spec.height = 9;
+  spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+  spec.interlaced = true;
+  for (int y = 0; y < 9; ++y)
+  {
+    std::vector<unsigned char> row;
+    for (int x = 0; x < 9; ++x)
+      row.insert(row.end(), {static_cast<unsigned char>(x), static_cast<unsigned char>(y), 7, 0xFF});
+    spec.rows.push_back(row);
+  }
+  Bitmap image = Decode(EncodePng(spec));
+  ASSERT_TRUE(image);
+  for (int y = 0; y < 9; ++y)
+    for (int x = 0; x < 9; ++x)
+      ASSERT_EQ(PixelAt(*image, x, y), 0xFF000007u | static_cast<LICE_pixel>(x << 16 | y << 8)) << x << "," << y;
+}
+
+TEST(RasterPng, MalformedInputGivesNone)
+{
+  const std::vector<unsigned char> good = EncodePng(Rgba2x1());
+  ASSERT_FALSE(good.empty());
+  EXPECT_FALSE(DecodePngMemory(good.data(), 7));
+  EXPECT_FALSE(DecodePngMemory(nullptr, 100));
+  EXPECT_FALSE(DecodePngMemory(good.data(), -1));
+
+  std::vector<unsigned char> noSignature = good;
+  noSignature[1] = 'Q';
+  EXPECT_FALSE(Decode(noSignature));
+
+  // Every truncation: none or a complete image, never a crash or a leak.
+  for (size_t length = 8; length < good.size(); ++length)
+  {
+    Bitmap image(DecodePngMemory(good.data(), static_cast<int>(length)));
+    if (image)
+    {
+      EXPECT_EQ(image->GetWidth(), 2);
+    }
+  }
+  EXPECT_FALSE(Decode(std::vector<unsigned char>(good.begin(), good.begin() + 40)));
+
+  // A damaged byte in every position (critical chunk CRCs catch most).
+  for (size_t i = 8; i < good.size(); ++i)
+  {
+    std::vector<unsigned char> damaged = good;
+    damaged[i] ^= 0x5A;
+    Bitmap image = Decode(damaged);
+    if (image)
+    {
+      EXPECT_LE(image->GetWidth(), kPngMaxSide);
+    }
+  }
+}
+
+TEST(RasterPng, OversizedImagesAreRefusedBeforeAllocating)
+{
+  EXPECT_FALSE(Decode(PngHeaderOnly(kPngMaxSide + 1, 1)));
+  EXPECT_FALSE(Decode(PngHeaderOnly(1, kPngMaxSide + 1)));
+  EXPECT_FALSE(Decode(PngHeaderOnly(0x7FFFFFFF, 0x7FFFFFFF)));
+  // Within the side limit but beyond the pixel budget.
+  EXPECT_FALSE(Decode(PngHeaderOnly(kPngMaxSide, kPngMaxSide)));
+  // Acceptable size but no image data: fails on the missing data.
+  EXPECT_FALSE(Decode(PngHeaderOnly(100, 100)));
+}
+
+TEST(RasterPng, FilesDecodeIntoTheGivenTarget)
+{
+  // A name outside ASCII: the path is UTF-8 on every platform.
+  const std::string path = TempPath("imag\xC3\xA9.png");
+  WriteFile(path, EncodePng(Rgba2x1()));
+
+  LICE_MemBitmap target(7, 7);
+  EXPECT_EQ(DecodePngFile(path.c_str(), &target), &target);
+  EXPECT_EQ(target.GetWidth(), 2);
+  EXPECT_EQ(PixelAt(target, 0, 0), 0x40102030u);
+
+  Bitmap owned(DecodePngFile(path.c_str(), nullptr));
+  ASSERT_TRUE(owned);
+  EXPECT_EQ(PixelAt(*owned, 1, 0), 0x00AABBCCu);
+
+  // A broken file gives none and leaves no decoder state behind (ASan checks).
+  std::vector<unsigned char> broken = EncodePng(Rgba2x1());
+  broken.resize(broken.size() / 2);
+  WriteFile(path, broken);
+  EXPECT_FALSE(DecodePngFile(path.c_str(), nullptr));
+  std::remove(path.c_str());
+  EXPECT_FALSE(DecodePngFile(path.c_str(), nullptr));
+  EXPECT_FALSE(DecodePngFile(nullptr, nullptr));
+}
+
+TEST(RasterPng, ByNameChecksTheLastExtensionIgnoringCase)
+{
+  const std::string upper = TempPath("IMAGE.PNG");
+  const std::string backup = TempPath("image.PNG.bak");
+  const std::string noDot = TempPath("dir.png") + "/image";
+  WriteFile(upper, EncodePng(Rgba2x1()));
+  WriteFile(backup, EncodePng(Rgba2x1()));
+
+  Bitmap image(DecodePngByName(upper.c_str(), true, nullptr));
+  EXPECT_TRUE(image);
+  EXPECT_FALSE(DecodePngByName(backup.c_str(), true, nullptr));
+  EXPECT_FALSE(DecodePngByName(noDot.c_str(), true, nullptr));
+  EXPECT_FALSE(DecodePngByName("image.pn", true, nullptr));
+  EXPECT_FALSE(DecodePngByName("image.pngx", true, nullptr));
+  // Without the check the content decides.
+  image.reset(DecodePngByName(backup.c_str(), false, nullptr));
+  EXPECT_TRUE(image);
+  std::remove(upper.c_str());
+  std::remove(backup.c_str());
+}
+
+TEST(RasterPng, LoaderChainStartsWithThePngLoader)
+{
+  const LICE_ImageLoaderRec* head = LICE_ImageLoaderChain();
+  ASSERT_NE(head, nullptr);
+  EXPECT_STREQ(head->fileTypeDescription(), "PNG files (*.PNG)");
+  EXPECT_EQ(head->loadByName, &DecodePngByName);
+}
+
+TEST(RasterPng, ResourcesComeFromTheModule)
+{
+#ifdef _WIN32
+  LICE_HMODULE module = GetModuleHandleW(nullptr);
+#else
+  LICE_HMODULE module = nullptr;
+#endif
+  Bitmap image(DecodePngResource(module, 101));
+  ASSERT_TRUE(image);
+  ASSERT_EQ(image->GetWidth(), 2);
+  ASSERT_EQ(image->GetHeight(), 2);
+  EXPECT_EQ(PixelAt(*image, 0, 0), 0xFFFF0000u);
+  EXPECT_EQ(PixelAt(*image, 1, 0), 0x8000FF00u);
+  EXPECT_EQ(PixelAt(*image, 0, 1), 0x000000FFu);
+  EXPECT_EQ(PixelAt(*image, 1, 1), 0xFFFFFFFFu);
+  EXPECT_FALSE(DecodePngResource(module, 102));
+}
