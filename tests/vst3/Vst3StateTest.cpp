@@ -1,0 +1,127 @@
+// The state stream: the core's chunk of 28 little-endian doubles followed by a 32-bit
+// bypass word, restored into a fresh instance; short and empty streams from a host.
+
+#include "tests/vst3/Vst3Instance.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+using namespace Steinberg;
+using namespace Steinberg::Vst;
+
+namespace {
+
+constexpr int kParams = 28;
+constexpr size_t kChunkBytes = kParams * 8;
+
+double DoubleAt(const std::vector<uint8_t>& bytes, size_t offset)
+{
+  uint64_t bits = 0;
+  for (int i = 7; i >= 0; --i)
+    bits = (bits << 8) | bytes[offset + i];
+  double value = 0.0;
+  std::memcpy(&value, &bits, sizeof(value));
+  return value;
+}
+
+void PutDouble(std::vector<uint8_t>& bytes, size_t offset, double value)
+{
+  uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof(bits));
+  for (int i = 0; i < 8; ++i)
+    bytes[offset + i] = static_cast<uint8_t>(bits >> (8 * i));
+}
+
+} // namespace
+
+TEST(Vst3State, FreshInstanceWritesItsChunkAndAClearBypassWord)
+{
+  Vst3Instance instance;
+  ASSERT_TRUE(instance.Created());
+  const std::vector<uint8_t> state = instance.State();
+  ASSERT_EQ(state.size(), kChunkBytes + 4);
+  EXPECT_EQ(DoubleAt(state, 3 * 8), 0.8);   // MainVolume
+  EXPECT_EQ(DoubleAt(state, 1 * 8), 120.0); // HostTempoBpm
+  EXPECT_EQ(state[kChunkBytes], 0);
+  EXPECT_EQ(state[kChunkBytes + 1], 0);
+  EXPECT_EQ(state[kChunkBytes + 2], 0);
+  EXPECT_EQ(state[kChunkBytes + 3], 0);
+}
+
+TEST(Vst3State, RoundTripIntoAFreshInstanceIsExact)
+{
+  Vst3Instance original;
+  ASSERT_TRUE(original.Created());
+  // Values that do not survive any rounding on the way.
+  original.controller->setParamNormalized(3, 0.123456789012345);
+  original.controller->setParamNormalized(7, 1.0 / 3.0);
+  original.controller->setParamNormalized(17, 0.999999999);
+  std::vector<uint8_t> saved = original.State();
+  ASSERT_EQ(saved.size(), kChunkBytes + 4);
+  saved[kChunkBytes] = 1;  // bypassed
+
+  Vst3Instance restored;
+  ASSERT_TRUE(restored.Created());
+  MemoryStream stream(saved);
+  ASSERT_EQ(restored.component->setState(&stream), kResultOk);
+  EXPECT_EQ(restored.controller->getParamNormalized(3), original.controller->getParamNormalized(3));
+  EXPECT_EQ(restored.controller->getParamNormalized(7), 1.0 / 3.0);
+  EXPECT_EQ(restored.controller->getParamNormalized(0x62706173), 1.0);
+  EXPECT_EQ(restored.State(), saved);
+
+  // The controller side of the same object reads the same stream.
+  Vst3Instance again;
+  MemoryStream second(saved);
+  ASSERT_EQ(again.controller->setState(&second), kResultOk);
+  EXPECT_EQ(again.State(), saved);
+}
+
+TEST(Vst3State, ShortStreamsRestoreWhatTheyHoldAndReportFailure)
+{
+  Vst3Instance instance;
+  ASSERT_TRUE(instance.Created());
+  instance.controller->setParamNormalized(5, 0.25);  // NoiseAmpLevel, kept by a short stream
+
+  // Two values: parameters 0 and 1 come from the stream, parameter 2 is the chunk's short
+  // read (0 clamped into its range), the rest keep their values.
+  std::vector<uint8_t> bytes(16);
+  PutDouble(bytes, 0, 1.0);
+  PutDouble(bytes, 8, 90.0);
+  MemoryStream shortStream(bytes);
+  EXPECT_EQ(instance.component->setState(&shortStream), kResultFalse);
+  const std::vector<uint8_t> after = instance.State();
+  ASSERT_EQ(after.size(), kChunkBytes + 4);
+  EXPECT_EQ(DoubleAt(after, 0), 1.0);
+  EXPECT_EQ(DoubleAt(after, 8), 90.0);
+  EXPECT_EQ(DoubleAt(after, 3 * 8), 0.8);
+  EXPECT_EQ(DoubleAt(after, 5 * 8), 0.25);
+
+  // A full chunk without the bypass word restores the values but answers false.
+  std::vector<uint8_t> noBypass(after.begin(), after.begin() + kChunkBytes);
+  PutDouble(noBypass, 3 * 8, 0.5);
+  MemoryStream chunkOnly(noBypass);
+  EXPECT_EQ(instance.component->setState(&chunkOnly), kResultFalse);
+  EXPECT_EQ(instance.controller->getParamNormalized(3), 0.5);
+
+  MemoryStream empty;
+  EXPECT_EQ(instance.component->setState(&empty), kResultFalse);
+  EXPECT_EQ(instance.controller->getParamNormalized(3), 0.5);
+  EXPECT_EQ(instance.component->setState(nullptr), kInvalidArgument);
+  EXPECT_EQ(instance.component->getState(nullptr), kInvalidArgument);
+}
+
+TEST(Vst3State, OutOfRangeValuesAreClampedOnLoad)
+{
+  Vst3Instance instance;
+  ASSERT_TRUE(instance.Created());
+  std::vector<uint8_t> bytes = instance.State();
+  PutDouble(bytes, 3 * 8, 1e9);
+  PutDouble(bytes, 1 * 8, -50.0);
+  MemoryStream stream(bytes);
+  ASSERT_EQ(instance.component->setState(&stream), kResultOk);
+  const std::vector<uint8_t> after = instance.State();
+  EXPECT_EQ(DoubleAt(after, 3 * 8), 1.0);
+  EXPECT_EQ(DoubleAt(after, 1 * 8), 0.0);
+}
