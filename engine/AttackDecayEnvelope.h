@@ -4,6 +4,8 @@
 // releases from the current level, and a retrigger token change blanks the gate for a
 // millisecond so that a held note restarts from a release.
 
+#include "engine/NumberGuards.h"
+
 #include <cstdint>
 
 struct AttackDecayEnvelope
@@ -47,8 +49,124 @@ struct AttackDecayEnvelope
     double fallingCoefficient = 0.0;
     int32_t blankSamples = 0;
 
+    // Cache of the release increment: a release keeps one length for many samples, and
+    // the division is only redone when the length (or the rate) changes.
+    double cachedReleaseSeconds = 0.0;
+    double cachedReleaseRate = 0.0;
+    double cachedReleaseIncrement = 0.0;
+
 private:
+    // The envelope's curve; a negative base has no real power 2.001, and the
+    // not-a-number guard would turn it into 0 anyway, so pow (and its domain error) is
+    // skipped there.
+    static double envelopeCurve(double base)
+    {
+        return base < 0.0 ? 0.0 : numberguard::guardedPower(base, 2.001);
+    }
+
+    double releaseIncrement(double releaseSeconds)
+    {
+        if (!(releaseSeconds == cachedReleaseSeconds && sampleRate == cachedReleaseRate)) {
+            cachedReleaseSeconds = releaseSeconds;
+            cachedReleaseRate = sampleRate;
+            cachedReleaseIncrement = numberguard::safeReciprocal(releaseSeconds * sampleRate);
+        }
+        return cachedReleaseIncrement;
+    }
+
     void attackStep();
     void decayStep();
     void releaseStep(double releaseSeconds);
 };
+
+inline double AttackDecayEnvelope::conditionGate(double noteGate, double noteRetrig)
+{
+    if (noteRetrig != previousRetrig)
+        countdownSamples = blankSamples;
+    previousRetrig = noteRetrig;
+    if (countdownSamples > 0.0) {
+        countdownSamples -= 1.0;
+        return 0.0;
+    }
+    return noteGate;
+}
+
+inline double AttackDecayEnvelope::step(double gate)
+{
+    const bool rise = gate - previousGate == 1.0;
+    const bool fall = gate - previousGate == -1.0;
+    previousGate = gate;
+    // The release length belongs to the level held before this sample's changes.
+    const double releaseSeconds = heldLevel * decaySeconds;
+    if (rise) {
+        stage = kAttack;
+        phase = 0.0;
+    } else if (fall) {
+        stage = kRelease;
+        phase = 0.0;
+        heldLevel = output;
+        releaseStep(releaseSeconds);
+        return output;
+    }
+    switch (stage) {
+    case kAttack:
+        attackStep();
+        break;
+    case kDecay:
+        decayStep();
+        break;
+    case kEnded:
+        phase = 0.0;
+        output = 0.0;
+        break;
+    case kRelease:
+        releaseStep(releaseSeconds);
+        break;
+    default:
+        break;
+    }
+    return output;
+}
+
+inline void AttackDecayEnvelope::attackStep()
+{
+    phase += attackIncrement;
+    output = envelopeCurve(phase);
+    if (phase > 1.0) {
+        stage = kDecay;
+        phase = 0.0;
+        decayStep();
+    }
+}
+
+inline void AttackDecayEnvelope::decayStep()
+{
+    phase += decayIncrement;
+    output = envelopeCurve(1.0 - phase);
+    if (phase > 1.0) {
+        stage = kEnded;
+        phase = 0.0;
+        output = 0.0;
+    }
+}
+
+inline void AttackDecayEnvelope::releaseStep(double releaseSeconds)
+{
+    phase += releaseIncrement(releaseSeconds);
+    // A zero held level gives a zero output whatever the curve says (the curve is
+    // finite and not negative), so the power is skipped for it.
+    output = heldLevel == 0.0 ? heldLevel : heldLevel * envelopeCurve(1.0 - phase);
+    if (phase > 3.0) {
+        stage = kIdle;
+        phase = 0.0;
+        output = 0.0;
+    }
+}
+
+inline double AttackDecayEnvelope::slideAndFloor(double level)
+{
+    const double coefficient = level > slide ? 1.0 : fallingCoefficient;
+    slide = numberguard::denormalGuard(slide + (level - slide) * coefficient);
+    return slide < 0.00000001 ? 0.0 : slide;
+}
+

@@ -29,6 +29,26 @@ public:
         return static_cast<double>(noise);
     }
 
+    // [audio thread of any engine, lock-free] Advances the shared state by count steps at
+    // once, for stretches in which the noise values cannot reach the output; the state
+    // ends exactly where count calls of nextSample() would leave it.
+    static void skip(int32_t count)
+    {
+        uint32_t stepMultiplier = 1664525u;
+        uint32_t stepIncrement = 1013904223u;
+        uint32_t multiplier = 1u;
+        uint32_t increment = 0u;
+        for (uint32_t remaining = count > 0 ? static_cast<uint32_t>(count) : 0u; remaining != 0u; remaining >>= 1) {
+            if (remaining & 1u) {
+                multiplier *= stepMultiplier;
+                increment = increment * stepMultiplier + stepIncrement;
+            }
+            stepIncrement *= stepMultiplier + 1u;
+            stepMultiplier *= stepMultiplier;
+        }
+        state_.store(state_.load(std::memory_order_relaxed) * multiplier + increment, std::memory_order_relaxed);
+    }
+
     // [any thread] For tests and measurements that need a known starting point.
     static uint32_t currentState() { return state_.load(std::memory_order_relaxed); }
     static void setState(uint32_t state) { state_.store(state, std::memory_order_relaxed); }

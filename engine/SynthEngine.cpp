@@ -135,6 +135,29 @@ void renderFull(SynthEngine& engine, const BlockSettings& block, double* left, d
     }
 }
 
+// When, besides the resting envelopes, the filter holds only zeros, the shaper's input side rests and the tone
+// is +0 (or the shaper is in), the mix is a zero whatever the noise value: a signed zero
+// through the filter stays a zero and (zero + +0) is +0. Then the noise only has to
+// advance, A, B and the decimated value stay +0, and only the DC blocker memory moves:
+// z = (0 - d_prev) + 0.9997 z. The stage output is the guarded z with the shaper in and
+// the +0 mix without it.
+void renderSilentStage(SynthEngine& engine, const BlockSettings& block, double* left, double* right,
+                       int32_t frameCount)
+{
+    TransistorShaper& shaper = engine.voice.shaper;
+    NoiseGenerator::skip(frameCount);
+    double blocked = (0.0 - shaper.previousDecimated) + 0.9997 * shaper.previousBlocked;
+    shaper.previousDecimated = 0.0;
+    // Once z is a denormal that 0.9997 z rounds back to, it never changes again.
+    bool settled = sameBits(0.0 + 0.9997 * blocked, blocked);
+    for (int32_t i = 0; i < frameCount; ++i) {
+        if (i > 0 && !settled)
+            blocked = 0.0 + 0.9997 * blocked;
+        writeFrame(engine, block, shaper.enabled ? denormalGuard(blocked) : 0.0, left[i], right[i]);
+    }
+    shaper.previousBlocked = blocked;
+}
+
 // Both envelopes rest: their levels are +0 for the whole block and their memories do
 // not change, so the oscillator's phase and output are the same at every sample. Only
 // the noise (which must advance once per sample), the filter, the shaper and the delay
@@ -147,6 +170,13 @@ void renderResting(SynthEngine& engine, const BlockSettings& block, double* left
     VoiceState& voice = engine.voice;
     const double restingLevel = 0.0;
     const double tone = voice.oscillator.step(restingLevel, engine.cosineTable) * block.tonalLevel;
+    const bool mixIsZero = voice.toneFilter.lowPass.isAtRest() && voice.toneFilter.highPass.isAtRest() &&
+                           voice.toneFilter.coefficientsAreFinite() && std::isfinite(block.noiseLevel);
+    if (mixIsZero && voice.shaper.inputSideAtRest() && (voice.shaper.enabled || isPositiveZero(tone))) {
+        ++engine.silentStageBlockCount;
+        renderSilentStage(engine, block, left, right, frameCount);
+        return;
+    }
     for (int32_t i = 0; i < frameCount; ++i) {
         const double noise = NoiseGenerator::nextSample() * restingLevel;
         const double filtered = voice.toneFilter.step(noise) * block.noiseLevel;

@@ -57,7 +57,8 @@ struct SynthEngine
     // Blocks in which the voice provably rests skip the envelope and oscillator maths;
     // the result is bit for bit the same. Tests switch it off to compare both ways.
     bool restingShortcutEnabled = true;
-    uint64_t restingBlockCount = 0; // blocks rendered through the shortcut
+    uint64_t restingBlockCount = 0;     // blocks rendered through the shortcut
+    uint64_t silentStageBlockCount = 0; // of those, blocks whose stage input was all zeros
 };
 
 // Creates an engine for the sample rate, fully reset. Returns nullptr only when the

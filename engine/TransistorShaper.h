@@ -41,11 +41,14 @@ struct TransistorShaper
         return numberguard::clampValue(gain * std::tanh(x * driveK2 * driveK1) / normaliser, -1.0, 1.0);
     }
 
-    bool isAtRest() const
+    // True when a zero mix leaves A, B and the decimated value at +0, so that only the DC
+    // blocker's own memory still moves (it decays by 0.9997 per sample and, being stored
+    // unguarded, may settle on a tiny denormal that it keeps for good).
+    bool inputSideAtRest() const
     {
         using numberguard::isPositiveZero;
         return isPositiveZero(previousMix) && isPositiveZero(previousA) && isPositiveZero(previousB) &&
-               previousDecimated == 0.0 && previousBlocked == 0.0;
+               previousDecimated == 0.0;
     }
 
     // Memories.

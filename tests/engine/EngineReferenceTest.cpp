@@ -209,4 +209,39 @@ TEST(EngineRestingShortcutTest, IsBitIdenticalToTheFullComputation)
     }
 }
 
+// Long after a hit the DC blocker memory decays into a denormal it keeps for good; the
+// shortcut must follow it exactly, with the shaper in and out.
+TEST(EngineRestingShortcutTest, LongTailsAreBitIdentical)
+{
+    for (double load : {0.0, 0.8}) {
+        SynthEngine* shortcut = EngineCreate(44100.0);
+        SynthEngine* full = EngineCreate(44100.0);
+        full->restingShortcutEnabled = false;
+        for (SynthEngine* engine : {shortcut, full}) {
+            EngineSetParameter(engine, kTransistorDistLoad, load);
+            EngineSetParameter(engine, kTonalPitchAmt, 0.3);
+        }
+        for (int32_t block = 0; block < 700; ++block) {
+            const double gate = block < 20 ? 1.0 : 0.0;
+            EngineSetParameter(shortcut, kVoice00_NoteGate, gate);
+            EngineSetParameter(full, kVoice00_NoteGate, gate);
+            const int32_t size = block < 100 ? 256 : 4500;
+            const uint32_t noiseBefore = NoiseGenerator::currentState();
+            const StereoBlock a = renderBlock(shortcut, size);
+            const uint32_t noiseAfter = NoiseGenerator::currentState();
+            NoiseGenerator::setState(noiseBefore);
+            const StereoBlock b = renderBlock(full, size);
+            ASSERT_EQ(NoiseGenerator::currentState(), noiseAfter);
+            ASSERT_EQ(std::memcmp(a.left.data(), b.left.data(), a.left.size() * sizeof(double)), 0) << block;
+            ASSERT_EQ(std::memcmp(a.right.data(), b.right.data(), a.right.size() * sizeof(double)), 0) << block;
+            ASSERT_EQ(std::memcmp(&shortcut->voice.shaper.previousBlocked, &full->voice.shaper.previousBlocked,
+                                  sizeof(double)), 0) << block;
+        }
+        expectSameVoice(*shortcut, *full);
+        EXPECT_GT(shortcut->silentStageBlockCount, 300u) << load;
+        EngineDestroy(shortcut);
+        EngineDestroy(full);
+    }
+}
+
 } // namespace
