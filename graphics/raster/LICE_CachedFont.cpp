@@ -11,14 +11,9 @@ namespace
 {
 
 constexpr int kAlignmentFormats = LICE_DT_CENTER | LICE_DT_RIGHT | LICE_DT_VCENTER | LICE_DT_BOTTOM;
-constexpr int kGlyphEffectFlags = LICE_FontVertical | LICE_FontVerticalFlip | LICE_FontPrecacheAscii | LICE_FontBlur |
-                                  LICE_FontInvert | LICE_FontThreshold | LICE_FontOutlineBehind | LICE_FontOutline;
 constexpr int kThresholdFlags = LICE_FontThreshold | LICE_FontOutlineBehind | LICE_FontOutline;
 constexpr int kMaxGlyphLineHeight = 1023;
-constexpr int kMaxGlyphPathLineHeight = 255;
 constexpr size_t kCoverageGrowthBytes = 65536;
-constexpr int kGlyphScratchMinSide = 256;
-constexpr int kTextScratchMinSide = 4;
 
 // Module-wide, used only from window threads, one editor at a time.
 int g_liveFonts = 0;
@@ -93,6 +88,14 @@ std::vector<unsigned char> Rotated(const std::vector<unsigned char>& image, int 
 }
 
 #ifdef _WIN32
+// Fonts with any of these draw through the glyph cache, which applies them.
+constexpr int kGlyphEffectFlags = LICE_FontVertical | LICE_FontVerticalFlip | LICE_FontPrecacheAscii | LICE_FontBlur |
+                                  LICE_FontInvert | LICE_FontThreshold | LICE_FontOutlineBehind | LICE_FontOutline;
+// Above this GDI draws directly: glyph images that large are not worth caching.
+constexpr int kMaxGlyphPathLineHeight = 255;
+constexpr int kGlyphScratchMinSide = 256;
+constexpr int kTextScratchMinSide = 4;
+
 // Scratch bitmaps only ever grow, so a long text does not reallocate per call.
 void GrowToAtLeast(LICE_SysBitmap& bitmap, int width, int height)
 {

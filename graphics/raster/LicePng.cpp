@@ -23,10 +23,16 @@ struct MemoryReader
   const unsigned char* bytes = nullptr;
   size_t length = 0;
   size_t position = 0;
+  size_t zeroBytesPastEnd = 0;
 };
 
-// Reading past the end yields zeros; libpng then meets an invalid chunk or a
-// broken stream and stops through its error exit.
+// Reading past the end yields zeros, so an image whose last bytes are cut off
+// still decodes; libpng then meets an invalid chunk or a broken stream and stops
+// through its error exit. A chunk that merely claims to be huge, though, would
+// have libpng read zeros for gigabytes: past this many padding bytes the read
+// fails instead.
+constexpr size_t kMaxZeroBytesPastEnd = 65536;
+
 void ReadFromMemory(png_structp png, png_bytep out, png_size_t requested)
 {
   auto* reader = static_cast<MemoryReader*>(png_get_io_ptr(png));
@@ -34,6 +40,9 @@ void ReadFromMemory(png_structp png, png_bytep out, png_size_t requested)
   const size_t available = std::min<size_t>(requested, reader->length - reader->position);
   std::memcpy(out, reader->bytes + reader->position, available);
   reader->position += available;
+  reader->zeroBytesPastEnd += requested - available;
+  if (reader->zeroBytesPastEnd > kMaxZeroBytesPastEnd)
+    png_error(png, "read far past the end of the image data");
 }
 
 // Asks libpng to deliver every pixel as the four bytes A, R, G, B.

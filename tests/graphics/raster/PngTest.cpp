@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -187,6 +189,20 @@ TEST(RasterPng, MalformedInputGivesNone)
       EXPECT_LE(image->GetWidth(), kPngMaxSide);
     }
   }
+}
+
+TEST(RasterPng, AChunkClaimingGigabytesFailsAtOnce)
+{
+  // The image data chunk claims 2 GB; the bytes past the end read as zeros, but
+  // only a bounded amount of them, so this fails in microseconds, not seconds.
+  std::vector<unsigned char> bytes = EncodePng(Rgba2x1());
+  const auto idat = std::search(bytes.begin(), bytes.end(), std::begin("IDAT"), std::end("IDAT") - 1);
+  ASSERT_NE(idat, bytes.end());
+  std::fill(idat - 4, idat, 0xFF);
+  *(idat - 4) = 0x7F;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(Decode(bytes));
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 0.5);
 }
 
 TEST(RasterPng, OversizedImagesAreRefusedBeforeAllocating)
