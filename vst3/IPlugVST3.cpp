@@ -498,12 +498,12 @@ void IPlugVST3::GatherHostBuffers(const ProcessData& data)
   int nextChannel = 0;
   for (size_t bus = 0; bus < audioOutputs.size() && nextChannel < NumOutputs(); ++bus)
   {
-    BusInfo info{};
-    audioOutputs[bus]->getInfo(info);
+    auto* audioBus = FCast<AudioBus>(audioOutputs[bus].get());
+    const int busChannels = audioBus ? SpeakerArr::getChannelCount(audioBus->getArrangement()) : 0;
     const bool hostBus = static_cast<int32>(bus) < data.numOutputs;
     Sample** buffers = hostBus ? ChannelBuffers<Sample>(data.outputs[bus]) : nullptr;
     const int hostChannels = hostBus ? data.outputs[bus].numChannels : 0;
-    for (int c = 0; c < info.channelCount && nextChannel < NumOutputs(); ++c, ++nextChannel)
+    for (int c = 0; c < busChannels && nextChannel < NumOutputs(); ++c, ++nextChannel)
     {
       if (audioOutputs[bus]->isActive() && buffers != nullptr && c < hostChannels && buffers[c] != nullptr)
       {

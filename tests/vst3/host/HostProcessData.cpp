@@ -40,7 +40,7 @@ HostProcessData::HostProcessData(int32 symbolicSampleSize, int32 maxFrames)
 ProcessData& HostProcessData::Block(int32 blockFrames)
 {
   frames = blockFrames;
-  for (int i = 2; i < 4; ++i)
+  for (int i = 2; i < 4 && markOutputs; ++i)
   {
     std::fill(floats[i].begin(), floats[i].end(), static_cast<float>(kUntouched));
     std::fill(doubles[i].begin(), doubles[i].end(), kUntouched);

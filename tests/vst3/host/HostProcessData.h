@@ -17,7 +17,8 @@ public:
   // a test sees whether the plug-in wrote them.
   HostProcessData(Steinberg::int32 symbolicSampleSize, Steinberg::int32 maxFrames);
 
-  // Prepares the next call: frames to render, fresh output markers.
+  // Prepares the next call: frames to render, fresh output markers (unless turned off,
+  // as a benchmark does to measure only the plug-in).
   Steinberg::Vst::ProcessData& Block(Steinberg::int32 frames);
   // A call as hosts make it to pass parameter changes only: no frames, no buffers.
   Steinberg::Vst::ProcessData& Flush();
@@ -25,6 +26,8 @@ public:
   HostEventList events;
   HostParameterChanges changes;
   Steinberg::Vst::ProcessContext context{};
+
+  bool markOutputs = true;
 
   double Output(int channel, int frame) const;
   // The largest absolute output sample of the last block.
