@@ -213,6 +213,35 @@ TEST_F(RasterCachedFontGdi, RightAlignmentPlacesTheInkAtTheRightEdge)
   EXPECT_GT(leftmostInk, 170);
 }
 
+TEST(RasterCachedFontDirect, VeryTallFontsAreDrawnByGdiDirectly)
+{
+  // Above 255 pixels of line height GDI draws even under Wine; the glyph cache
+  // stays empty.
+  LICE_CachedFont font;
+  font.SetFromFontHandle(MakeArial(300), LICE_FontOwnsHandle | LICE_FontAllowDirectDraw);
+  ASSERT_GT(font.LineHeight(), 255);
+  LICE_Rect measured = {5, 6, 5, 6};
+  const int height = font.RenderText(nullptr, "I", -1, &measured, LICE_DT_CALCRECT);
+  EXPECT_GT(height, 255);
+  EXPECT_EQ(measured.bottom, 6 + height);
+  EXPECT_GT(measured.right, 5);
+
+  LICE_SysBitmap withContext(400, 400);
+  FillAll(withContext, kWhite);
+  LICE_Rect rect = {0, 0, 400, 400};
+  font.RenderText(&withContext, "I", -1, &rect, LICE_DT_NOCLIP);
+  EXPECT_GT(CountNot(withContext, kWhite), 1000);
+
+  LICE_MemBitmap withoutContext(400, 400);
+  FillAll(withoutContext, kWhite);
+  font.RenderText(&withoutContext, "I", -1, &rect, LICE_DT_CENTER);
+  EXPECT_GT(CountNot(withoutContext, kWhite), 1000);
+  EXPECT_EQ(font.GlyphCoverageBytes(), 0u);
+  // Centred: the ink sits around the middle column.
+  EXPECT_NE(PixelAt(withoutContext, 200, 200) & 0xFFFFFF, 0xFFFFFFu);
+  EXPECT_EQ(PixelAt(withoutContext, 20, 200), kWhite);
+}
+
 TEST_F(RasterCachedFontGdi, DrawsIntoBitmapsWithoutDeviceContext)
 {
   LICE_MemBitmap memory(100, 30);
