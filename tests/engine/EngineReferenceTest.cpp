@@ -10,6 +10,7 @@
 
 #include <cstring>
 #include <random>
+#include <string>
 
 namespace {
 
@@ -110,7 +111,10 @@ TEST_P(EngineMatchesReference, SampleForSample)
 INSTANTIATE_TEST_SUITE_P(SampleRates, EngineMatchesReference,
                          ::testing::Values(ScenarioCase{44100.0, 1u, 700}, ScenarioCase{48000.0, 2u, 700},
                                            ScenarioCase{96000.0, 3u, 700}, ScenarioCase{88200.0, 4u, 500},
-                                           ScenarioCase{250000.0, 5u, 500}));
+                                           ScenarioCase{250000.0, 5u, 500}),
+                         [](const ::testing::TestParamInfo<ScenarioCase>& info) {
+                             return "Rate" + std::to_string(static_cast<int>(info.param.sampleRate));
+                         });
 
 // The default sound, one hit: the first few hundred samples of both channels.
 TEST(EngineGoldenTest, DefaultHitMatchesReference)
