@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -141,6 +142,16 @@ TEST_F(AudioFileWriterTest, ReplacesAnExistingFile)
     std::ofstream(path) << "old content";
     ASSERT_TRUE(Write(AudioFileFormat::WavFloat32, 44100.0));
     EXPECT_EQ(ReadFile(path).size(), 58u + 40u);
+}
+
+TEST_F(AudioFileWriterTest, AFolderInTheWayIsRefusedAndKept)
+{
+    path = ::testing::TempDir() + "kestrum-writer-folder.wav";
+    std::filesystem::create_directory(path);
+    EXPECT_FALSE(Write(AudioFileFormat::WavFloat32, 44100.0));
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+    EXPECT_FALSE(FileExists(path + ".partial"));
+    std::filesystem::remove(path);
 }
 
 TEST_F(AudioFileWriterTest, UnwritablePlacesAndOversizedWavFilesAreRefused)

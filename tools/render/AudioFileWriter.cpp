@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 namespace
@@ -201,17 +203,15 @@ bool AudioFileWriter::Commit(std::string& error)
         Discard();
         return false;
     }
-    // Renaming over an existing file fails on some systems; the old output then makes
-    // way for the complete new one.
-    if (std::rename(mTemporaryPath.c_str(), mPath.c_str()) != 0)
+    // Replaces an existing file in one step on every target; an existing directory of
+    // that name is refused, never removed.
+    std::error_code renameError;
+    std::filesystem::rename(mTemporaryPath, mPath, renameError);
+    if (renameError)
     {
-        std::remove(mPath.c_str());
-        if (std::rename(mTemporaryPath.c_str(), mPath.c_str()) != 0)
-        {
-            error = "cannot move the finished render to '" + mPath + "': " + std::strerror(errno);
-            Discard();
-            return false;
-        }
+        error = "cannot move the finished render to '" + mPath + "': " + renameError.message();
+        Discard();
+        return false;
     }
     mTemporaryPath.clear();
     return true;
