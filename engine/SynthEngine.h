@@ -6,13 +6,10 @@
 // Lifecycle: EngineCreate once; then EngineReset, EngineSetParameter and EnginePerform
 // in any order, one at a time; EngineDestroy once at the end.
 
-#include "engine/AttackDecayEnvelope.h"
 #include "engine/CosineTable.h"
 #include "engine/DelayLine.h"
 #include "engine/EngineParameterRecord.h"
-#include "engine/TonalOscillator.h"
-#include "engine/ToneFilter.h"
-#include "engine/TransistorShaper.h"
+#include "engine/VoiceState.h"
 
 #include <cstdint>
 #include <memory>
@@ -23,18 +20,6 @@ constexpr int32_t kEngineErrorMissingBuffer = 101; // latched until the next Eng
 // The delay lines or the cosine table could not get their full size: the block is
 // silent. Not latched; every EngineReset tries to obtain the memory again.
 constexpr int32_t kEngineErrorMemoryShort = 102;
-
-// Every per-sample memory of the drum voice; EngineReset sets all of it to zero.
-struct VoiceState
-{
-    AttackDecayEnvelope tonalEnvelope;
-    AttackDecayEnvelope noiseEnvelope;
-    TonalOscillator oscillator;
-    ToneFilter toneFilter;
-    TransistorShaper shaper;
-    double previousGateOffset = 0.0; // the previous block's (gate - 0.5)
-    double latchedVelocity = 0.0;    // velocity gain source, 0 to 1
-};
 
 struct SynthEngine
 {
@@ -61,27 +46,28 @@ struct SynthEngine
     uint64_t silentStageBlockCount = 0; // of those, blocks whose stage input was all zeros
 };
 
-// Creates an engine for the sample rate, fully reset. Returns nullptr only when the
+// [owner's thread, e.g. the instrument's constructor] Creates an engine for the sample rate, fully reset. Returns nullptr only when the
 // state record itself cannot be allocated.
 SynthEngine* EngineCreate(double sampleRate);
 
-// Back to the defaults and silence for a (new) sample rate. Clears the error code,
+// [audio set-up, under the owner's lock] Back to the defaults and silence for a (new) sample rate. Clears the error code,
 // re-prepares the delay lines; leaves the parameter table and the noise generator alone.
 void EngineReset(SynthEngine* engine, double sampleRate, int32_t vectorSize);
 
-// Stores the value clamped to the parameter's range; other indices are ignored, and so
+// [any thread, under the owner's lock] Stores the value clamped to the parameter's range; other indices are ignored, and so
 // is a value that is not a number. Takes effect at the next block.
 void EngineSetParameter(SynthEngine* engine, int32_t index, double value);
 
-// Renders frameCount samples: left into outputs[0], right into outputs[1]. The inputs
+// [audio thread, under the owner's lock] Renders frameCount samples: left into outputs[0], right into outputs[1]. The inputs
 // are never read but must be present. Returns 0, 101 (missing buffer, latched) or 102
 // (memory short, silence written).
 int32_t EnginePerform(SynthEngine* engine, const double* const* inputs, double* const* outputs,
                       int32_t frameCount);
 
+// [owner's thread, e.g. the instrument's destructor] Frees the engine and all it owns.
 void EngineDestroy(SynthEngine* engine);
 
-// Read access for the owner.
+// Read access for the owner [any thread, under the owner's lock].
 int32_t EngineParameterCount(const SynthEngine* engine);
 // nullptr for an index outside 0 to 27.
 const EngineParameterRecord* EngineParameterRecordAt(const SynthEngine* engine, int32_t index);
