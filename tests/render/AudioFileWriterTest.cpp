@@ -57,29 +57,25 @@ TEST_F(AudioFileWriterTest, Float32WavHeaderDescribesStereoIeeeFloat)
 {
     ASSERT_TRUE(Write(AudioFileFormat::WavFloat32, 48000.0));
     const std::vector<unsigned char> bytes = ReadFile(path);
-    ASSERT_EQ(bytes.size(), 58u + 5 * 2 * 4);
+    ASSERT_EQ(bytes.size(), 44u + 5 * 2 * 4);
     EXPECT_EQ(Tag(bytes, 0), "RIFF");
     EXPECT_EQ(U32(bytes, 4), bytes.size() - 8);
     EXPECT_EQ(Tag(bytes, 8), "WAVE");
     EXPECT_EQ(Tag(bytes, 12), "fmt ");
-    EXPECT_EQ(U32(bytes, 16), 18u);
+    EXPECT_EQ(U32(bytes, 16), 16u);
     EXPECT_EQ(U16(bytes, 20), 3);  // IEEE float
     EXPECT_EQ(U16(bytes, 22), 2);
     EXPECT_EQ(U32(bytes, 24), 48000u);
     EXPECT_EQ(U32(bytes, 28), 48000u * 8);
     EXPECT_EQ(U16(bytes, 32), 8);
     EXPECT_EQ(U16(bytes, 34), 32);
-    EXPECT_EQ(U16(bytes, 36), 0);
-    EXPECT_EQ(Tag(bytes, 38), "fact");
-    EXPECT_EQ(U32(bytes, 42), 4u);
-    EXPECT_EQ(U32(bytes, 46), 5u);
-    EXPECT_EQ(Tag(bytes, 50), "data");
-    EXPECT_EQ(U32(bytes, 54), 40u);
+    EXPECT_EQ(Tag(bytes, 36), "data");
+    EXPECT_EQ(U32(bytes, 40), 40u);
     for (int frame = 0; frame < 5; ++frame)
     {
         float l, r;
-        std::memcpy(&l, &bytes[58 + frame * 8], 4);
-        std::memcpy(&r, &bytes[58 + frame * 8 + 4], 4);
+        std::memcpy(&l, &bytes[44 + frame * 8], 4);
+        std::memcpy(&r, &bytes[44 + frame * 8 + 4], 4);
         EXPECT_EQ(l, static_cast<float>(left[frame]));  // no clipping, no dither
         EXPECT_EQ(r, static_cast<float>(right[frame]));
     }
@@ -89,14 +85,14 @@ TEST_F(AudioFileWriterTest, Float64WavKeepsEveryBit)
 {
     ASSERT_TRUE(Write(AudioFileFormat::WavFloat64, 44100.0));
     const std::vector<unsigned char> bytes = ReadFile(path);
-    ASSERT_EQ(bytes.size(), 58u + 5 * 2 * 8);
+    ASSERT_EQ(bytes.size(), 44u + 5 * 2 * 8);
     EXPECT_EQ(U16(bytes, 20), 3);
     EXPECT_EQ(U32(bytes, 28), 44100u * 16);
     EXPECT_EQ(U16(bytes, 32), 16);
     EXPECT_EQ(U16(bytes, 34), 64);
-    EXPECT_EQ(U32(bytes, 54), 80u);
+    EXPECT_EQ(U32(bytes, 40), 80u);
     double last;
-    std::memcpy(&last, &bytes[58 + 4 * 16 + 8], 8);
+    std::memcpy(&last, &bytes[44 + 4 * 16 + 8], 8);
     EXPECT_EQ(last, 3.0);
 }
 
@@ -141,7 +137,7 @@ TEST_F(AudioFileWriterTest, ReplacesAnExistingFile)
 {
     std::ofstream(path) << "old content";
     ASSERT_TRUE(Write(AudioFileFormat::WavFloat32, 44100.0));
-    EXPECT_EQ(ReadFile(path).size(), 58u + 40u);
+    EXPECT_EQ(ReadFile(path).size(), 44u + 40u);
 }
 
 TEST_F(AudioFileWriterTest, AFolderInTheWayIsRefusedAndKept)

@@ -235,7 +235,7 @@ TEST_F(RenderJobTest, ScenarioFileRendersToTheOutput)
     ASSERT_TRUE(LoadRenderScenarioFile(job, error)) << error;
     ASSERT_TRUE(RunRenderJob(job, error)) << error;
     std::ifstream file(output, std::ios::binary | std::ios::ate);
-    EXPECT_EQ(static_cast<long>(file.tellg()), 58 + 1000 * 8);
+    EXPECT_EQ(static_cast<long>(file.tellg()), 44 + 1000 * 8);
 }
 
 // The tool itself, run by CTest, rendered a scenario to a .f64 file; it must hold exactly

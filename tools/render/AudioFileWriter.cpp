@@ -13,9 +13,10 @@ namespace
 
 constexpr uint16_t kWaveFormatIeeeFloat = 3;
 constexpr uint16_t kChannels = 2;
-constexpr uint32_t kFmtChunkBytes = 18; // WAVEFORMATEX with cbSize = 0
-constexpr uint32_t kFactChunkBytes = 4;
-constexpr uint32_t kHeaderBytesAfterRiffSize = 4 + (8 + kFmtChunkBytes) + (8 + kFactChunkBytes) + 8;
+// The plain 16-byte format record and no other chunks: the canonical 44-byte header,
+// which every reader accepts, including those that look for the samples at byte 44.
+constexpr uint32_t kFmtChunkBytes = 16;
+constexpr uint32_t kHeaderBytesAfterRiffSize = 4 + (8 + kFmtChunkBytes) + 8;
 
 void PutU16(std::vector<unsigned char>& out, uint16_t v)
 {
@@ -145,10 +146,6 @@ bool AudioFileWriter::WriteWavHeader(double sampleRate, int64_t totalFrames, std
     PutU32(header, rateHz * blockAlign);
     PutU16(header, static_cast<uint16_t>(blockAlign));
     PutU16(header, static_cast<uint16_t>(bytesPerSample * 8));
-    PutU16(header, 0); // cbSize: no extension
-    PutTag(header, "fact");
-    PutU32(header, kFactChunkBytes);
-    PutU32(header, static_cast<uint32_t>(totalFrames));
     PutTag(header, "data");
     PutU32(header, dataBytes);
     return WriteBytes(header.data(), header.size(), error);

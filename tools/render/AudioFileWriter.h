@@ -1,7 +1,7 @@
 #pragma once
 // Writes a stereo render to disk as it is produced, block by block:
-//   - WAV: RIFF/WAVE with IEEE float samples (format tag 3), 32 or 64 bits,
-//     a WAVEFORMATEX "fmt " chunk (cbSize 0), a "fact" chunk and the "data" chunk;
+//   - WAV: RIFF/WAVE with IEEE float samples (format tag 3), 32 or 64 bits, a 16-byte
+//     "fmt " chunk followed directly by the "data" chunk (a 44-byte header);
 //   - raw .f64: interleaved little-endian float64 (L0 R0 L1 R1 ...), no header.
 // Samples are written as they are: no dithering, no normalisation, no clipping.
 //
