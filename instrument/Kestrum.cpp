@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-namespace {
+namespace
+{
 
 constexpr double kParameterStep = 0.00001;
 constexpr double kParameterShape = 1.0;
@@ -23,14 +24,24 @@ struct ControllerMapping
     int paramIndex;
 };
 
+// clang-format off
 constexpr ControllerMapping kControllerMap[] = {
-    {1, kTransistorDistLoad}, {2, kStereoExpandOffOn}, {3, kVelAmpOffOn},
-    {7, kMainVolume},         {8, kTonalEnvAttack},    {9, kTonalEnvDecay},
-    {10, kTonalPitchAmt},     {11, kTonalAmpLevel},    {12, kNoiseEnvAttack},
-    {13, kNoiseEnvDecay},     {14, kNoiseAmpLevel},    {15, kNoiseFilterTone},
+    {1, kTransistorDistLoad},
+    {2, kStereoExpandOffOn},
+    {3, kVelAmpOffOn},
+    {7, kMainVolume},
+    {8, kTonalEnvAttack},
+    {9, kTonalEnvDecay},
+    {10, kTonalPitchAmt},
+    {11, kTonalAmpLevel},
+    {12, kNoiseEnvAttack},
+    {13, kNoiseEnvDecay},
+    {14, kNoiseAmpLevel},
+    {15, kNoiseFilterTone},
 };
+// clang-format on
 
-}  // namespace
+} // namespace
 
 PluginConfig Kestrum::Config()
 {
@@ -60,7 +71,10 @@ Kestrum::Kestrum(const PluginAdapter::HostContext& host) : PluginAdapter(host, C
     FillDefaultPresets("Init", 1);
 }
 
-Kestrum::~Kestrum() { EngineDestroy(mEngine); }
+Kestrum::~Kestrum()
+{
+    EngineDestroy(mEngine);
+}
 
 void Kestrum::DefineParametersFromEngine()
 {
@@ -82,7 +96,8 @@ void Kestrum::ResetProcessing()
 {
     PlugLockGuard guard(PluginLock());
     EngineReset(mEngine, SampleRate(), kEngineVectorSize);
-    for (int i = 0; i < kNumParams; ++i) EngineSetParameter(mEngine, i, GetParam(i)->Value());
+    for (int i = 0; i < kNumParams; ++i)
+        EngineSetParameter(mEngine, i, GetParam(i)->Value());
     // A reset forgets which preset was chosen; the selector only ever carries a choice.
     GetParam(kPresetSelector)->SetPlainValue(0.0);
     EngineSetParameter(mEngine, kPresetSelector, 0.0);
@@ -189,7 +204,8 @@ void Kestrum::NoteOff(int note)
     mNoteStackTop = std::max(mNoteStackTop - 1, 0);
     // Releasing the newest key while older ones are held returns to the previous key with
     // fresh envelopes.
-    if (ParamHoldsExactly(kVoiceRetrigOffOn, 1.0) && previous == note && mNoteStackTop > 0) StepRetriggerToken();
+    if (ParamHoldsExactly(kVoiceRetrigOffOn, 1.0) && previous == note && mNoteStackTop > 0)
+        StepRetriggerToken();
 
     const auto found = std::find(mNoteStack.begin(), mNoteStack.end(), note);
     if (found != mNoteStack.end())
@@ -268,6 +284,12 @@ void Kestrum::VoiceReset()
     GetParam(kVoice00_NoteGate)->SetPlainValue(0.0);
 }
 
-bool Kestrum::ParamHoldsExactly(int paramIndex, double value) const { return GetParam(paramIndex)->Value() == value; }
+bool Kestrum::ParamHoldsExactly(int paramIndex, double value) const
+{
+    return GetParam(paramIndex)->Value() == value;
+}
 
-bool Kestrum::AnyNoteHeld() const { return std::find(mHeld.begin(), mHeld.end(), true) != mHeld.end(); }
+bool Kestrum::AnyNoteHeld() const
+{
+    return std::find(mHeld.begin(), mHeld.end(), true) != mHeld.end();
+}

@@ -10,13 +10,14 @@
 #include "engine/SynthEngine.h"
 #include "instrument/Kestrum.h"
 
-namespace {
+namespace
+{
 
 constexpr double kSampleRate = 48000.0;
 constexpr int kBlockFrames = 256;
 constexpr int kSecondsPerIteration = 4;
 constexpr int64_t kFramesPerIteration = static_cast<int64_t>(kSampleRate) * kSecondsPerIteration;
-constexpr int64_t kSixteenthFrames = 6000;  // at 120 BPM
+constexpr int64_t kSixteenthFrames = 6000; // at 120 BPM
 constexpr int64_t kGateFrames = 3000;
 
 struct Hit
@@ -110,4 +111,4 @@ void BM_BareEngine(benchmark::State& state)
 BENCHMARK(BM_BareEngine)->Unit(benchmark::kMillisecond)->MinTime(2.0)->Repetitions(5);
 BENCHMARK(BM_Instrument)->Unit(benchmark::kMillisecond)->MinTime(2.0)->Repetitions(5);
 
-}  // namespace
+} // namespace

@@ -10,7 +10,8 @@
 
 #include "engine/NoiseGenerator.h"
 
-namespace {
+namespace
+{
 
 constexpr int kBlockFrames = 256;
 
@@ -41,8 +42,14 @@ MidiMessage NoteOn(int note, int velocity = 100, int32_t offset = 0)
 {
     return Midi(0x90, static_cast<uint8_t>(note), static_cast<uint8_t>(velocity), offset);
 }
-MidiMessage NoteOff(int note, int32_t offset = 0) { return Midi(0x80, static_cast<uint8_t>(note), 64, offset); }
-MidiMessage Controller(int number, int value) { return Midi(0xB0, static_cast<uint8_t>(number), static_cast<uint8_t>(value)); }
+MidiMessage NoteOff(int note, int32_t offset = 0)
+{
+    return Midi(0x80, static_cast<uint8_t>(note), 64, offset);
+}
+MidiMessage Controller(int number, int value)
+{
+    return Midi(0xB0, static_cast<uint8_t>(number), static_cast<uint8_t>(value));
+}
 
 class KestrumTest : public ::testing::Test
 {
@@ -63,7 +70,8 @@ protected:
     double PeakOfLastBlock() const
     {
         double peak = 0.0;
-        for (int i = 0; i < kBlockFrames; ++i) peak = std::max({peak, std::fabs(left[i]), std::fabs(right[i])});
+        for (int i = 0; i < kBlockFrames; ++i)
+            peak = std::max({peak, std::fabs(left[i]), std::fabs(right[i])});
         return peak;
     }
 
@@ -131,12 +139,12 @@ TEST_F(KestrumTest, NoteOnOpensTheGateAndNoteOffClosesIt)
 
 TEST_F(KestrumTest, OtherChannelsAndZeroVelocity)
 {
-    Block({Midi(0x91, 60, 100)});  // channel 2
+    Block({Midi(0x91, 60, 100)}); // channel 2
     EXPECT_EQ(Gate(), 0.0);
     EXPECT_FALSE(plug.IsNoteHeld(60));
 
     Block({NoteOn(60)});
-    Block({NoteOn(60, 0)});  // a note-on with velocity 0 releases the key
+    Block({NoteOn(60, 0)}); // a note-on with velocity 0 releases the key
     EXPECT_EQ(Gate(), 0.0);
     EXPECT_FALSE(plug.IsNoteHeld(60));
 }
@@ -172,11 +180,12 @@ TEST_F(KestrumTest, ReleasingAnOlderKeyChangesNothingAudible)
 TEST_F(KestrumTest, StackTopStopsAtOneHundredAndTheLastEntryIsOverwritten)
 {
     std::vector<MidiMessage> notes;
-    for (int note = 0; note < 101; ++note) notes.push_back(NoteOn(note + 10 > 127 ? note : note + 10));
+    for (int note = 0; note < 101; ++note)
+        notes.push_back(NoteOn(note + 10 > 127 ? note : note + 10));
     Block(notes);
     EXPECT_EQ(plug.NoteStackTop(), 100);
     EXPECT_EQ(plug.NoteStackEntry(99), 108);
-    EXPECT_EQ(plug.NoteStackEntry(100), 110);  // the 101st key took the 100th key's entry
+    EXPECT_EQ(plug.NoteStackEntry(100), 110); // the 101st key took the 100th key's entry
 }
 
 TEST_F(KestrumTest, RetriggerTokenRunsThroughOneHundredSinglePrecisionValues)
@@ -201,7 +210,7 @@ TEST_F(KestrumTest, SustainPedalHoldsTheGateUntilLiftedWithNoKeyDown)
 {
     Block({Controller(64, 127), NoteOn(60), NoteOff(60)});
     EXPECT_EQ(Gate(), 1.0);
-    Block({Controller(64, 100)});  // half-way values change nothing
+    Block({Controller(64, 100)}); // half-way values change nothing
     EXPECT_EQ(plug.Sustain(), 127);
     EXPECT_EQ(Gate(), 1.0);
     Block({Controller(64, 0)});
@@ -235,7 +244,7 @@ TEST_F(KestrumTest, SoundControllersMoveParameterEngineAndEditor)
     EXPECT_EQ(Param(kNoiseFilterTone), 1.0);
 
     pushed->pushes.clear();
-    Block({Controller(4, 100), Controller(16, 100)});  // unlisted controllers
+    Block({Controller(4, 100), Controller(16, 100)}); // unlisted controllers
     EXPECT_TRUE(pushed->pushes.empty());
 }
 
@@ -264,7 +273,7 @@ TEST_F(KestrumTest, MonoPolyAutomatedToItsMaximumIgnoresNotesButNotControllers)
     plug.GetParam(kVoiceModeMonoPoly)->SetFromNormalized(1.0);
     plug.OnParameterChange(kVoiceModeMonoPoly);
     ASSERT_EQ(Param(kVoiceModeMonoPoly), 0.00001);
-    EXPECT_EQ(EngineValue(kVoiceModeMonoPoly), 0.0);  // the engine keeps its single value
+    EXPECT_EQ(EngineValue(kVoiceModeMonoPoly), 0.0); // the engine keeps its single value
 
     Block({NoteOn(60), Controller(7, 127)});
     EXPECT_EQ(Gate(), 0.0);
@@ -324,4 +333,4 @@ TEST_F(KestrumTest, ResetProcessingResendsValuesAndForgetsNotesAndPresetChoice)
     EXPECT_EQ(plug.Sustain(), 0);
 }
 
-}  // namespace
+} // namespace

@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 MidiMessage Message(int32_t offset, uint8_t data1 = 0)
 {
@@ -50,7 +51,7 @@ TEST(MidiQueue, InsertionNeverReachesBelowTheFront)
     MidiQueue queue;
     queue.Enqueue(Message(1, 1));
     queue.Enqueue(Message(4, 2));
-    queue.PopFront();  // the message at offset 1 has been handled
+    queue.PopFront(); // the message at offset 1 has been handled
     queue.Enqueue(Message(0, 3));
     EXPECT_EQ(Drain(queue), (Drained{{0, 3}, {4, 2}}));
 }
@@ -70,7 +71,8 @@ TEST(MidiQueue, GrowsByItsStepWhenFullAndKeepsEveryMessage)
 {
     MidiQueue queue;
     ASSERT_EQ(queue.Capacity(), 1024);
-    for (int i = 0; i < 1500; ++i) queue.Enqueue(Message(1500 - i, i % 128));
+    for (int i = 0; i < 1500; ++i)
+        queue.Enqueue(Message(1500 - i, i % 128));
     EXPECT_EQ(queue.Capacity(), 2048);
     EXPECT_EQ(queue.PendingCount(), 1500);
     int32_t previous = -1;
@@ -85,7 +87,8 @@ TEST(MidiQueue, GrowsByItsStepWhenFullAndKeepsEveryMessage)
 TEST(MidiQueue, CompactsInsteadOfGrowingWhenHandledMessagesLeaveRoom)
 {
     MidiQueue queue;
-    for (int i = 0; i < 1024; ++i) queue.Enqueue(Message(i));
+    for (int i = 0; i < 1024; ++i)
+        queue.Enqueue(Message(i));
     queue.PopFront();
     queue.PopFront();
     queue.Enqueue(Message(5000, 7));
@@ -110,10 +113,11 @@ TEST(MidiQueue, ReserveSizesForABlockInWholeGranules)
 TEST(MidiQueue, ReserveKeepsPendingMessages)
 {
     MidiQueue queue;
-    for (int i = 0; i < 700; ++i) queue.Enqueue(Message(i, i % 128));
+    for (int i = 0; i < 700; ++i)
+        queue.Enqueue(Message(i, i % 128));
     queue.PopFront();
     queue.Reserve(64);
-    EXPECT_EQ(queue.Capacity(), 1024);  // room for the 699 pending ones
+    EXPECT_EQ(queue.Capacity(), 1024); // room for the 699 pending ones
     EXPECT_EQ(queue.GrowthStep(), 512);
     EXPECT_EQ(queue.PendingCount(), 699);
     EXPECT_EQ(queue.Front().sampleOffset, 1);
@@ -124,12 +128,14 @@ TEST(MidiQueue, ReserveForAnUnsetBlockSizeLeavesAUsableQueue)
     MidiQueue queue;
     queue.Reserve(0);
     EXPECT_GT(queue.Capacity(), 0);
-    for (int i = 0; i < 2000; ++i) queue.Enqueue(Message(i));
+    for (int i = 0; i < 2000; ++i)
+        queue.Enqueue(Message(i));
     EXPECT_EQ(queue.PendingCount(), 2000);
     queue.Reserve(-5);
     EXPECT_EQ(queue.PendingCount(), 2000);
-    for (int i = 0; i < 2000; ++i) queue.Enqueue(Message(3000 + i));
+    for (int i = 0; i < 2000; ++i)
+        queue.Enqueue(Message(3000 + i));
     EXPECT_EQ(queue.PendingCount(), 4000);
 }
 
-}  // namespace
+} // namespace

@@ -6,7 +6,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 std::string FileOf(double selectorValue)
 {
@@ -95,7 +96,7 @@ TEST(PresetCatalogue, NumbersWithoutAnEntrySelectNoFile)
 
 TEST(PresetCatalogue, MenuChoicesMapToCatalogueNumbers)
 {
-    EXPECT_EQ(PresetCatalogue::PresetMenuNumber(0, 0), 0);  // "< Presets Library >"
+    EXPECT_EQ(PresetCatalogue::PresetMenuNumber(0, 0), 0); // "< Presets Library >"
     EXPECT_EQ(PresetCatalogue::PresetMenuNumber(0, 1), 1);
     EXPECT_EQ(PresetCatalogue::PresetMenuNumber(1, 0), 2);
     EXPECT_EQ(PresetCatalogue::PresetMenuNumber(1, 16), 18);
@@ -124,12 +125,13 @@ TEST(PresetCatalogue, EveryMenuItemShowsTheEntryItSelects)
         for (int position = 0; position < PresetCatalogue::MenuItemCount(menu); ++position)
         {
             const int number = PresetCatalogue::PresetMenuNumber(menu, position).value();
-            EXPECT_EQ(PresetCatalogue::MenuItemText(menu, position), PresetCatalogue::EntryForNumber(number)->name);
+            EXPECT_EQ(PresetCatalogue::MenuItemText(menu, position),
+                      PresetCatalogue::EntryForNumber(number)->name);
             EXPECT_EQ(PresetCatalogue::EntryForNumber(number)->menu, menu);
             ++subMenuItems;
         }
     }
-    EXPECT_EQ(subMenuItems, 153);  // every entry but the welcome preset, which the main menu holds
+    EXPECT_EQ(subMenuItems, 153); // every entry but the welcome preset, which the main menu holds
 }
 
 TEST(PresetCatalogue, MainMenuListsPlainItemsThenSubMenus)
@@ -143,4 +145,4 @@ TEST(PresetCatalogue, MainMenuListsPlainItemsThenSubMenus)
     EXPECT_EQ(PresetCatalogue::MenuItemText(0, 9), "");
 }
 
-}  // namespace
+} // namespace

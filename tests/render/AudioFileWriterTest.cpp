@@ -9,7 +9,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 std::vector<unsigned char> ReadFile(const std::string& path)
 {
@@ -17,11 +18,15 @@ std::vector<unsigned char> ReadFile(const std::string& path)
     return std::vector<unsigned char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-bool FileExists(const std::string& path) { return static_cast<bool>(std::ifstream(path)); }
+bool FileExists(const std::string& path)
+{
+    return static_cast<bool>(std::ifstream(path));
+}
 
 uint32_t U32(const std::vector<unsigned char>& bytes, size_t at)
 {
-    return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (static_cast<uint32_t>(bytes[at + 3]) << 24);
+    return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |
+           (static_cast<uint32_t>(bytes[at + 3]) << 24);
 }
 uint16_t U16(const std::vector<unsigned char>& bytes, size_t at)
 {
@@ -63,7 +68,7 @@ TEST_F(AudioFileWriterTest, Float32WavHeaderDescribesStereoIeeeFloat)
     EXPECT_EQ(Tag(bytes, 8), "WAVE");
     EXPECT_EQ(Tag(bytes, 12), "fmt ");
     EXPECT_EQ(U32(bytes, 16), 16u);
-    EXPECT_EQ(U16(bytes, 20), 3);  // IEEE float
+    EXPECT_EQ(U16(bytes, 20), 3); // IEEE float
     EXPECT_EQ(U16(bytes, 22), 2);
     EXPECT_EQ(U32(bytes, 24), 48000u);
     EXPECT_EQ(U32(bytes, 28), 48000u * 8);
@@ -76,7 +81,7 @@ TEST_F(AudioFileWriterTest, Float32WavHeaderDescribesStereoIeeeFloat)
         float l, r;
         std::memcpy(&l, &bytes[44 + frame * 8], 4);
         std::memcpy(&r, &bytes[44 + frame * 8 + 4], 4);
-        EXPECT_EQ(l, static_cast<float>(left[frame]));  // no clipping, no dither
+        EXPECT_EQ(l, static_cast<float>(left[frame])); // no clipping, no dither
         EXPECT_EQ(r, static_cast<float>(right[frame]));
     }
 }
@@ -119,7 +124,7 @@ TEST_F(AudioFileWriterTest, AnUnfinishedFileNeverAppearsAtTheTarget)
         std::string error;
         ASSERT_TRUE(writer.Open(path, AudioFileFormat::WavFloat32, 44100.0, 5, error));
         ASSERT_TRUE(writer.WriteFrames(left, right, 3, error));
-        EXPECT_FALSE(writer.Commit(error));  // two frames short
+        EXPECT_FALSE(writer.Commit(error)); // two frames short
     }
     EXPECT_FALSE(FileExists(path));
     EXPECT_FALSE(FileExists(path + ".partial"));
@@ -128,7 +133,7 @@ TEST_F(AudioFileWriterTest, AnUnfinishedFileNeverAppearsAtTheTarget)
         AudioFileWriter writer;
         std::string error;
         ASSERT_TRUE(writer.Open(path, AudioFileFormat::WavFloat32, 44100.0, 5, error));
-    }  // abandoned
+    } // abandoned
     EXPECT_FALSE(FileExists(path));
     EXPECT_FALSE(FileExists(path + ".partial"));
 }
@@ -165,4 +170,4 @@ TEST_F(AudioFileWriterTest, UnwritablePlacesAndOversizedWavFilesAreRefused)
     EXPECT_TRUE(writer.Open(path, AudioFileFormat::RawFloat64, 44100.0, int64_t{1} << 30, error));
 }
 
-}  // namespace
+} // namespace

@@ -12,7 +12,8 @@
 #include "instrument/Kestrum.h"
 #include "tools/render/RenderJob.h"
 
-namespace {
+namespace
+{
 
 // The noise source is shared by the whole module and starts at 2 when it loads; every
 // render here starts from there so that renders in one test program compare exactly.
@@ -81,7 +82,10 @@ bool SameBits(const std::vector<double>& a, const std::vector<double>& b)
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
 }
 
-bool FileExists(const std::string& path) { return static_cast<bool>(std::ifstream(path)); }
+bool FileExists(const std::string& path)
+{
+    return static_cast<bool>(std::ifstream(path));
+}
 
 std::vector<double> ReadDoubles(const std::string& path)
 {
@@ -106,9 +110,10 @@ TEST(OfflineRenderer, RendersExactlyWhatDrivingTheInstrumentDirectlyGives)
     EXPECT_TRUE(SameBits(renderedLeft, directLeft));
     EXPECT_TRUE(SameBits(renderedRight, directRight));
     double peak = 0.0;
-    for (double sample : renderedLeft) peak = std::max(peak, std::fabs(sample));
+    for (double sample : renderedLeft)
+        peak = std::max(peak, std::fabs(sample));
     EXPECT_GT(peak, 0.01);
-    EXPECT_FALSE(SameBits(renderedLeft, renderedRight));  // the stereo expander is on
+    EXPECT_FALSE(SameBits(renderedLeft, renderedRight)); // the stereo expander is on
 }
 
 TEST(OfflineRenderer, EventsGoToTheBlockThatHoldsTheirFrame)
@@ -124,10 +129,12 @@ TEST(OfflineRenderer, EventsGoToTheBlockThatHoldsTheirFrame)
     std::vector<double> left, right;
     std::string error;
     ASSERT_TRUE(OfflineRenderer::RenderToBuffers(together, left, right, error)) << error;
-    for (double sample : left) ASSERT_EQ(sample, 0.0);
+    for (double sample : left)
+        ASSERT_EQ(sample, 0.0);
     ASSERT_TRUE(OfflineRenderer::RenderToBuffers(apart, left, right, error)) << error;
     double peak = 0.0;
-    for (double sample : left) peak = std::max(peak, std::fabs(sample));
+    for (double sample : left)
+        peak = std::max(peak, std::fabs(sample));
     EXPECT_GT(peak, 0.01);
 }
 
@@ -182,7 +189,7 @@ TEST_F(RenderJobTest, OneShotOptionsDescribeASingleHit)
 
     ASSERT_TRUE(Parse({"out.f64"}));
     EXPECT_EQ(job.format, AudioFileFormat::RawFloat64);
-    EXPECT_EQ(job.scenario.events.size(), 1u);  // held to the end by default
+    EXPECT_EQ(job.scenario.events.size(), 1u); // held to the end by default
     EXPECT_EQ(job.scenario.frames, 44100);
 
     ASSERT_TRUE(Parse({"scene.json", "out.wav"}));
@@ -262,4 +269,4 @@ TEST(RenderTool, OutputEqualsTheInProcessRender)
     }
 }
 
-}  // namespace
+} // namespace

@@ -2,7 +2,8 @@
 
 #include <gtest/gtest.h>
 
-namespace {
+namespace
+{
 
 RenderScenario Parsed(const std::string& json)
 {
@@ -31,7 +32,7 @@ TEST(RenderScenario, MissingKeysTakeTheirDefaults)
     EXPECT_TRUE(scenario.params.empty());
     EXPECT_TRUE(scenario.events.empty());
 
-    EXPECT_EQ(Parsed(R"({"sample_rate": 48000})").frames, 96000);  // two seconds at the given rate
+    EXPECT_EQ(Parsed(R"({"sample_rate": 48000})").frames, 96000); // two seconds at the given rate
 }
 
 TEST(RenderScenario, ReadsEveryFieldKeepingFileOrder)
@@ -86,8 +87,9 @@ TEST(RenderScenario, EventBytesMustBeIntegersFrom0To255AndFramesNotNegative)
     EXPECT_NE(ErrorOf(R"({"events": [{"status": 144, "d1": 300}]})").find("d1"), std::string::npos);
     EXPECT_NE(ErrorOf(R"({"events": [{"status": 144, "d2": 1.5}]})").find("d2"), std::string::npos);
     EXPECT_NE(ErrorOf(R"({"events": [{"status": 144, "d2": true}]})").find("d2"), std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"events": [{"status": 144}, {"frame": -1, "status": 144}]})").find("events[1].frame"),
-              std::string::npos);
+    EXPECT_NE(
+        ErrorOf(R"({"events": [{"status": 144}, {"frame": -1, "status": 144}]})").find("events[1].frame"),
+        std::string::npos);
     EXPECT_NE(ErrorOf(R"({"events": [{"status": 144, "d1": 18446744073709551615}]})").find("d1"),
               std::string::npos);
 
@@ -95,4 +97,4 @@ TEST(RenderScenario, EventBytesMustBeIntegersFrom0To255AndFramesNotNegative)
     EXPECT_EQ(Parsed(R"({"events": [{"status": 0, "d1": 255, "d2": 255}]})").events[0].data1, 255);
 }
 
-}  // namespace
+} // namespace

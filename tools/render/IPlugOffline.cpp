@@ -3,7 +3,8 @@
 #include <cmath>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 // The offline renderer mirrors the VST3 set-up, so the instance sees the same API value.
 PluginConfig WithOfflineApi(PluginConfig config)
@@ -12,7 +13,7 @@ PluginConfig WithOfflineApi(PluginConfig config)
     return config;
 }
 
-}  // namespace
+} // namespace
 
 IPlugOffline::IPlugOffline(const HostContext&, const PluginConfig& config) : IPlugBase(WithOfflineApi(config))
 {
@@ -43,7 +44,8 @@ void IPlugOffline::ProcessDoubleBlock(const MidiMessage* messages, int numMessag
                                       double* const* outputs, int frames)
 {
     PlugLockGuard guard(PluginLock());
-    for (int i = 0; i < numMessages; ++i) ProcessMidiMessage(messages[i]);
+    for (int i = 0; i < numMessages; ++i)
+        ProcessMidiMessage(messages[i]);
     AttachInputBuffers(0, NumInputs(), inputs);
     AttachOutputBuffers(0, NumOutputs(), outputs);
     ProcessBlock(InputPointers(), OutputPointers(), frames);
@@ -59,11 +61,20 @@ int IPlugOffline::FindParameter(const char* name) const
     return -1;
 }
 
-bool IPlugOffline::RendersOffline() { return true; }
+bool IPlugOffline::RendersOffline()
+{
+    return true;
+}
 
-double IPlugOffline::GetSamplePosition() { return static_cast<double>(mFramesProcessed); }
+double IPlugOffline::GetSamplePosition()
+{
+    return static_cast<double>(mFramesProcessed);
+}
 
-double IPlugOffline::QueryTempo() { return mTempoBpm; }
+double IPlugOffline::QueryTempo()
+{
+    return mTempoBpm;
+}
 
 void IPlugOffline::GetTimeSignature(int& numerator, int& denominator)
 {

@@ -5,7 +5,8 @@
 
 #include "instrument/Kestrum.h"
 
-namespace {
+namespace
+{
 
 struct ResolvedParameter
 {
@@ -39,13 +40,13 @@ std::vector<size_t> EventsInBlockOrder(const RenderScenario& scenario)
         if (scenario.events[i].frame < scenario.frames) order.push_back(i);
     }
     const int64_t block = scenario.blockFrames;
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return scenario.events[a].frame / block < scenario.events[b].frame / block;
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b)
+                     { return scenario.events[a].frame / block < scenario.events[b].frame / block; });
     return order;
 }
 
-}  // namespace
+} // namespace
 
 bool OfflineRenderer::Render(const RenderScenario& scenario, const BlockSink& sink, std::string& error)
 {
@@ -70,9 +71,11 @@ bool OfflineRenderer::Render(const RenderScenario& scenario, const BlockSink& si
     std::vector<MidiMessage> messages;
     for (int64_t blockStart = 0; blockStart < scenario.frames; blockStart += scenario.blockFrames)
     {
-        const int frames = static_cast<int>(std::min<int64_t>(scenario.blockFrames, scenario.frames - blockStart));
+        const int frames =
+            static_cast<int>(std::min<int64_t>(scenario.blockFrames, scenario.frames - blockStart));
         messages.clear();
-        while (nextEvent < eventOrder.size() && scenario.events[eventOrder[nextEvent]].frame < blockStart + frames)
+        while (nextEvent < eventOrder.size() &&
+               scenario.events[eventOrder[nextEvent]].frame < blockStart + frames)
         {
             const ScenarioEvent& event = scenario.events[eventOrder[nextEvent++]];
             MidiMessage message;
@@ -82,7 +85,8 @@ bool OfflineRenderer::Render(const RenderScenario& scenario, const BlockSink& si
             message.data2 = event.data2;
             messages.push_back(message);
         }
-        instrument->ProcessDoubleBlock(messages.data(), static_cast<int>(messages.size()), inputs, outputs, frames);
+        instrument->ProcessDoubleBlock(messages.data(), static_cast<int>(messages.size()), inputs, outputs,
+                                       frames);
         if (!sink(left.data(), right.data(), frames, error)) return false;
     }
     return true;
@@ -95,7 +99,8 @@ bool OfflineRenderer::RenderToBuffers(const RenderScenario& scenario, std::vecto
     right.clear();
     return Render(
         scenario,
-        [&](const double* l, const double* r, int frames, std::string&) {
+        [&](const double* l, const double* r, int frames, std::string&)
+        {
             left.insert(left.end(), l, l + frames);
             right.insert(right.end(), r, r + frames);
             return true;

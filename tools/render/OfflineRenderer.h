@@ -19,7 +19,8 @@ class OfflineRenderer
 {
 public:
     // Receives each rendered block: left and right samples, frames of them.
-    using BlockSink = std::function<bool(const double* left, const double* right, int frames, std::string& error)>;
+    using BlockSink =
+        std::function<bool(const double* left, const double* right, int frames, std::string& error)>;
 
     // Renders block by block into the sink; stops at the first sink failure.
     static bool Render(const RenderScenario& scenario, const BlockSink& sink, std::string& error);

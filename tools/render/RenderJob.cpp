@@ -12,7 +12,8 @@
 
 #include "tools/render/OfflineRenderer.h"
 
-namespace {
+namespace
+{
 
 constexpr uint8_t kNoteOnChannel1 = 0x90;
 constexpr uint8_t kNoteOffChannel1 = 0x80;
@@ -73,8 +74,8 @@ bool ParseInteger(const std::string& text, const std::string& what, long long mi
     out = std::strtoll(begin, &end, 10);
     if (text.empty() || *end != '\0' || errno == ERANGE || out < minimum || out > maximum)
     {
-        error = what + " needs an integer from " + std::to_string(minimum) + " to " + std::to_string(maximum) +
-                ", not '" + text + "'";
+        error = what + " needs an integer from " + std::to_string(minimum) + " to " +
+                std::to_string(maximum) + ", not '" + text + "'";
         return false;
     }
     return true;
@@ -119,13 +120,13 @@ struct OneShot
     long long note = 60;
     long long velocity = 100;
     double seconds = 1.0;
-    double gateSeconds = -1.0;  // below 0: no note-off
+    double gateSeconds = -1.0; // below 0: no note-off
 };
 
 bool BuildOneShotScenario(const OneShot& shot, RenderScenario& scenario, std::string& error)
 {
     if (!(scenario.sampleRate > 0.0 && scenario.sampleRate <= RenderScenario::kMaxSampleRate))
-        return scenario.Validate(error);  // names the bad rate
+        return scenario.Validate(error); // names the bad rate
     if (!(shot.seconds > 0.0))
     {
         error = "--seconds must be above 0";
@@ -148,15 +149,19 @@ bool BuildOneShotScenario(const OneShot& shot, RenderScenario& scenario, std::st
         ScenarioEvent noteOff = noteOn;
         noteOff.status = kNoteOffChannel1;
         noteOff.data2 = 0;
-        noteOff.frame = static_cast<int64_t>(std::min(std::round(shot.gateSeconds * scenario.sampleRate), frames));
+        noteOff.frame =
+            static_cast<int64_t>(std::min(std::round(shot.gateSeconds * scenario.sampleRate), frames));
         scenario.events.push_back(noteOff);
     }
     return true;
 }
 
-}  // namespace
+} // namespace
 
-const char* RenderUsageText() { return kUsage; }
+const char* RenderUsageText()
+{
+    return kUsage;
+}
 
 bool ParseRenderCommandLine(int argc, const char* const* argv, RenderJob& job, std::string& error)
 {
@@ -235,7 +240,8 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderJob& job, s
         }
         else if (argument == "--block")
         {
-            if (!ParseInteger(value, argument, 1, RenderScenario::kMaxBlockFrames, integer, error)) return false;
+            if (!ParseInteger(value, argument, 1, RenderScenario::kMaxBlockFrames, integer, error))
+                return false;
             job.scenario.blockFrames = static_cast<int32_t>(integer);
         }
         else if (argument == "--tempo")
@@ -302,12 +308,12 @@ bool LoadRenderScenarioFile(RenderJob& job, std::string& error)
 bool RunRenderJob(const RenderJob& job, std::string& error)
 {
     AudioFileWriter writer;
-    if (!writer.Open(job.outputPath, job.format, job.scenario.sampleRate, job.scenario.frames, error)) return false;
+    if (!writer.Open(job.outputPath, job.format, job.scenario.sampleRate, job.scenario.frames, error))
+        return false;
     const bool rendered = OfflineRenderer::Render(
         job.scenario,
-        [&writer](const double* left, const double* right, int frames, std::string& sinkError) {
-            return writer.WriteFrames(left, right, frames, sinkError);
-        },
+        [&writer](const double* left, const double* right, int frames, std::string& sinkError)
+        { return writer.WriteFrames(left, right, frames, sinkError); },
         error);
     return rendered && writer.Commit(error);
 }

@@ -16,8 +16,8 @@
 struct RenderJob
 {
     bool showHelp = false;
-    std::string scenarioPath;  // empty in one-shot mode
-    RenderScenario scenario;   // the one-shot scenario, or the file's once loaded
+    std::string scenarioPath; // empty in one-shot mode
+    RenderScenario scenario;  // the one-shot scenario, or the file's once loaded
     std::string outputPath;
     AudioFileFormat format = AudioFileFormat::WavFloat32;
 };

@@ -95,6 +95,15 @@ bool ReadNumber(const Json& value, const std::string& what, double& out, std::st
     return true;
 }
 
+// An optional whole-number field of an object; absent means 0.
+bool ReadOptionalInteger(const Json& object, const char* key, const std::string& where, int64_t maximum,
+                         int64_t& out, std::string& error)
+{
+    out = 0;
+    const auto found = object.find(key);
+    return found == object.end() || ReadInteger(*found, where + "." + key, 0, maximum, out, error);
+}
+
 bool ReadEvent(const Json& value, size_t index, ScenarioEvent& event, std::string& error)
 {
     const std::string where = "events[" + std::to_string(index) + "]";
@@ -103,42 +112,21 @@ bool ReadEvent(const Json& value, size_t index, ScenarioEvent& event, std::strin
         error = where + " must be an object";
         return false;
     }
-    const auto status = value.find("status");
-    if (status == value.end())
+    if (value.find("status") == value.end())
     {
         error = where + " has no \"status\"";
         return false;
     }
-    int64_t number = 0;
-    if (!ReadInteger(*status, where + ".status", 0, 255, number, error)) return false;
-    event.status = static_cast<uint8_t>(number);
-    struct Field
-    {
-        const char* key;
-        int64_t maximum;
-    };
-    for (const Field field : {Field{"frame", INT64_MAX}, Field{"d1", 255}, Field{"d2", 255}})
-    {
-        const auto found = value.find(field.key);
-        number = 0;
-        if (found != value.end() &&
-            !ReadInteger(*found, where + "." + field.key, 0, field.maximum, number, error))
-        {
-            return false;
-        }
-        if (std::string(field.key) == "frame")
-        {
-            event.frame = number;
-        }
-        else if (std::string(field.key) == "d1")
-        {
-            event.data1 = static_cast<uint8_t>(number);
-        }
-        else
-        {
-            event.data2 = static_cast<uint8_t>(number);
-        }
-    }
+    int64_t status = 0, frame = 0, data1 = 0, data2 = 0;
+    if (!ReadOptionalInteger(value, "status", where, 255, status, error) ||
+        !ReadOptionalInteger(value, "frame", where, INT64_MAX, frame, error) ||
+        !ReadOptionalInteger(value, "d1", where, 255, data1, error) ||
+        !ReadOptionalInteger(value, "d2", where, 255, data2, error))
+        return false;
+    event.frame = frame;
+    event.status = static_cast<uint8_t>(status);
+    event.data1 = static_cast<uint8_t>(data1);
+    event.data2 = static_cast<uint8_t>(data2);
     return true;
 }
 
