@@ -24,7 +24,8 @@ public:
     bool hasMemory() const { return memory_ != nullptr; }
 
     // Interpolated sample delaySamples back; at least one sample once anything has
-    // been written, at most kMaximumDelaySamples.
+    // been written, at most kMaximumDelaySamples. Read and write need a prepared line
+    // (hasMemory()); they stay branch-free because they run for every sample.
     double read(double delaySamples) const
     {
         const double minimumDelay = writePosition_ != lastWritePosition_ ? 1.0 : 0.0;
