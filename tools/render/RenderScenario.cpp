@@ -28,7 +28,11 @@ struct ParseErrorCatcher : nlohmann::json_sax<Json>
     bool end_array() override { return true; }
     bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& ex) override
     {
+        // Drop the library's "[json.exception.parse_error.101] " tag; keep where and why.
         message = ex.what();
+        const size_t tagEnd = message.find("] ");
+        if (message.rfind("[json.exception", 0) == 0 && tagEnd != std::string::npos)
+            message.erase(0, tagEnd + 2);
         return false;
     }
 };

@@ -8,6 +8,9 @@
 //    "events": [{"frame": 0, "status": 144, "d1": 60, "d2": 100}]}
 // Missing keys: 44100 Hz, 512 frames per block, two seconds, 120 BPM, no parameters,
 // no events. Within an event, "status" is required; "frame", "d1" and "d2" default to 0.
+// status, d1 and d2 are whole numbers from 0 to 255. Status bytes below 0x80 (running
+// status data) are accepted and passed on; the instrument ignores them as it ignores every
+// message kind it does not handle.
 // Unknown keys are ignored.
 
 #include <cstdint>
