@@ -154,7 +154,7 @@ void Kestrum::HandleMessage(const MidiMessage& message)
     if (isNoteOn || isNoteOff)
     {
         // Note numbers above 127 are no MIDI notes; they would reach past the held flags.
-        if (!ParamHoldsExactly(kVoiceModeMonoPoly, 0.0) || message.data1 >= kNumNotes) return;
+        if (!ParamHoldsExactly(kVoiceModeMonoPoly, 0.0) || !InNoteRange(message.data1)) return;
         if (isNoteOn)
             NoteOn(message.data1, message.data2);
         else

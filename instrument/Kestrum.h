@@ -60,11 +60,13 @@ public:
     float RetriggerToken() const { return mRetriggerToken; }
     int Sustain() const { return mSustain; }
     int NoteStackTop() const { return mNoteStackTop; }
-    int NoteStackEntry(int index) const { return mNoteStack[index]; }
-    bool IsNoteHeld(int note) const { return mHeld[note]; }
+    // 0 and false for indices outside 0 to 127.
+    int NoteStackEntry(int index) const { return InNoteRange(index) ? mNoteStack[index] : 0; }
+    bool IsNoteHeld(int note) const { return InNoteRange(note) && mHeld[note]; }
     float LastPresetNumber() const { return mLastPresetNumber; }
 
 private:
+    static bool InNoteRange(int index) { return index >= 0 && index < kNumNotes; }
     void DefineParametersFromEngine();
     void HandleMessage(const MidiMessage& message);
     void NoteOn(int note, int velocity);
