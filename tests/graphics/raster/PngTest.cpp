@@ -21,14 +21,14 @@ Bitmap Decode(const std::vector<unsigned char>& bytes)
   return Bitmap(DecodePngMemory(bytes.data(), static_cast<int>(bytes.size())));
 }
 
-PngSpec Rgba2x1()
+PngRecipe Rgba2x1()
 {
-  PngSpec spec;
-  spec.width = 2;
-  spec.height = 1;
-  spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-  spec.rows = {{0x10, 0x20, 0x30, 0x40, 0xAA, 0xBB, 0xCC, 0x00}};
-  return spec;
+  PngRecipe recipe;
+  recipe.width = 2;
+  recipe.height = 1;
+  recipe.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+  recipe.rows = {{0x10, 0x20, 0x30, 0x40, 0xAA, 0xBB, 0xCC, 0x00}};
+  return recipe;
 }
 
 void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes)
@@ -58,7 +58,7 @@ TEST(RasterPng, RgbaKeepsStraightAlpha)
 
 TEST(RasterPng, RgbIsOpaqueAndSixteenBitIsStripped)
 {
-  PngSpec rgb;
+  PngRecipe rgb;
   rgb.width = 1;
   rgb.height = 2;
   rgb.colorType = PNG_COLOR_TYPE_RGB;
@@ -68,7 +68,7 @@ TEST(RasterPng, RgbIsOpaqueAndSixteenBitIsStripped)
   EXPECT_EQ(PixelAt(*image, 0, 0), 0xFF010203u);
   EXPECT_EQ(PixelAt(*image, 0, 1), 0xFFFDFEFFu);
 
-  PngSpec deep;
+  PngRecipe deep;
   deep.width = 1;
   deep.height = 1;
   deep.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
@@ -81,7 +81,7 @@ TEST(RasterPng, RgbIsOpaqueAndSixteenBitIsStripped)
 
 TEST(RasterPng, GreyImagesExpandToRgb)
 {
-  PngSpec grey;
+  PngRecipe grey;
   grey.width = 2;
   grey.height = 1;
   grey.colorType = PNG_COLOR_TYPE_GRAY;
@@ -91,7 +91,7 @@ TEST(RasterPng, GreyImagesExpandToRgb)
   EXPECT_EQ(PixelAt(*image, 0, 0), 0xFF000000u);
   EXPECT_EQ(PixelAt(*image, 1, 0), 0xFF7F7F7Fu);
 
-  PngSpec greyAlpha;
+  PngRecipe greyAlpha;
   greyAlpha.width = 1;
   greyAlpha.height = 1;
   greyAlpha.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
@@ -101,7 +101,7 @@ TEST(RasterPng, GreyImagesExpandToRgb)
   EXPECT_EQ(PixelAt(*image, 0, 0), 0x90404040u);
 
   // Two-bit grey: samples 0..3 scale to 0, 0x55, 0xAA, 0xFF; value 1 is transparent.
-  PngSpec packed;
+  PngRecipe packed;
   packed.width = 4;
   packed.height = 1;
   packed.colorType = PNG_COLOR_TYPE_GRAY;
@@ -119,7 +119,7 @@ TEST(RasterPng, GreyImagesExpandToRgb)
 
 TEST(RasterPng, PaletteWithTransparencyGivesStraightAlpha)
 {
-  PngSpec palette;
+  PngRecipe palette;
   palette.width = 3;
   palette.height = 1;
   palette.colorType = PNG_COLOR_TYPE_PALETTE;
@@ -136,19 +136,19 @@ TEST(RasterPng, PaletteWithTransparencyGivesStraightAlpha)
 
 TEST(RasterPng, InterlacedImagesDecodeWhole)
 {
-  PngSpec spec;
-  spec.width = 9;
-  spec.height = 9;
-  spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-  spec.interlaced = true;
+  PngRecipe recipe;
+  recipe.width = 9;
+  recipe.height = 9;
+  recipe.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+  recipe.interlaced = true;
   for (int y = 0; y < 9; ++y)
   {
     std::vector<unsigned char> row;
     for (int x = 0; x < 9; ++x)
       row.insert(row.end(), {static_cast<unsigned char>(x), static_cast<unsigned char>(y), 7, 0xFF});
-    spec.rows.push_back(row);
+    recipe.rows.push_back(row);
   }
-  Bitmap image = Decode(EncodePng(spec));
+  Bitmap image = Decode(EncodePng(recipe));
   ASSERT_TRUE(image);
   for (int y = 0; y < 9; ++y)
     for (int x = 0; x < 9; ++x)

@@ -72,7 +72,7 @@ int CountNot(const LICE_IBitmap& bitmap, LICE_pixel value)
   return count;
 }
 
-std::vector<unsigned char> EncodePng(const PngSpec& spec)
+std::vector<unsigned char> EncodePng(const PngRecipe& recipe)
 {
   std::vector<unsigned char> out;
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -83,23 +83,23 @@ std::vector<unsigned char> EncodePng(const PngSpec& spec)
     return {};
   }
   png_set_write_fn(png, &out, AppendToVector, NoFlush);
-  png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colorType,
-               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+  png_set_IHDR(png, info, recipe.width, recipe.height, recipe.bitDepth, recipe.colorType,
+               recipe.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
   std::vector<png_color> palette;
-  for (size_t i = 0; i + 2 < spec.paletteRgb.size(); i += 3)
-    palette.push_back({spec.paletteRgb[i], spec.paletteRgb[i + 1], spec.paletteRgb[i + 2]});
+  for (size_t i = 0; i + 2 < recipe.paletteRgb.size(); i += 3)
+    palette.push_back({recipe.paletteRgb[i], recipe.paletteRgb[i + 1], recipe.paletteRgb[i + 2]});
   if (!palette.empty())
     png_set_PLTE(png, info, palette.data(), static_cast<int>(palette.size()));
   png_color_16 greyKey = {};
-  greyKey.gray = static_cast<png_uint_16>(spec.greyTransparentValue);
-  if (!spec.transparency.empty())
-    png_set_tRNS(png, info, spec.transparency.data(), static_cast<int>(spec.transparency.size()), nullptr);
-  else if (spec.greyTransparent)
+  greyKey.gray = static_cast<png_uint_16>(recipe.greyTransparentValue);
+  if (!recipe.transparency.empty())
+    png_set_tRNS(png, info, recipe.transparency.data(), static_cast<int>(recipe.transparency.size()), nullptr);
+  else if (recipe.greyTransparent)
     png_set_tRNS(png, info, nullptr, 0, &greyKey);
   png_write_info(png, info);
   std::vector<png_bytep> rowPointers;
-  for (const auto& row : spec.rows)
+  for (const auto& row : recipe.rows)
     rowPointers.push_back(const_cast<png_bytep>(row.data()));
   png_write_image(png, rowPointers.data());
   png_write_end(png, nullptr);

@@ -25,7 +25,7 @@ public:
   bool IsFlipped() const override { return true; }
 };
 
-struct PngSpec
+struct PngRecipe
 {
   int width = 1;
   int height = 1;
@@ -39,7 +39,7 @@ struct PngSpec
   int greyTransparentValue = 0;
 };
 
-std::vector<unsigned char> EncodePng(const PngSpec& spec);
+std::vector<unsigned char> EncodePng(const PngRecipe& recipe);
 // Signature, IHDR with the given size (8-bit RGBA) and IEND, without pixel data.
 std::vector<unsigned char> PngHeaderOnly(uint32_t width, uint32_t height);
 // A file name in the temporary folder unique to this process.
