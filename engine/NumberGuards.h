@@ -33,9 +33,14 @@ inline double safeReciprocal(double x)
     return x == 0.0 ? 0.0 : 1.0 / x;
 }
 
+// The C library's pow, always called at run time. Given a constant exponent of 2 the
+// compiler would square instead, and x * x is not always what the library's pow returns
+// (glibc's differs in the last bit for about one value in a thousand); the exponent is
+// passed through a volatile so that every power is the library's.
 inline double guardedPower(double base, double exponent)
 {
-    return nanGuard(std::pow(base, exponent));
+    volatile double opaqueExponent = exponent;
+    return nanGuard(std::pow(base, opaqueExponent));
 }
 
 // Below the lower bound gives the lower bound, otherwise above the upper bound gives

@@ -25,6 +25,7 @@ public:
     }
 
     double p[28];          // parameter values, set directly (already in range)
+    double envelopeOutput(int k) const { return out[k]; } // 0 tonal, 1 noise
     uint32_t noise = 2u;   // the generator's state
 
     void render(double* outLeft, double* outRight, int n)
@@ -32,24 +33,24 @@ public:
         const double inv = 1 / sr;
         const int ms = static_cast<int>(sr * 0.001);
         const double times[2][2] = {
-            {10 * lim(std::pow(0.1 * p[16], 2), 0.0001, 1), 10 * lim(std::pow(0.13 * p[17] + 0.07, 2), 0.0001, 1)},
-            {10 * lim(std::pow(0.1 * p[6], 2), 0.0001, 1), 10 * lim(std::pow(0.29 * p[7] + 0.01, 2), 0.0001, 1)}};
+            {10 * lim(power(0.1 * p[16], 2), 0.0001, 1), 10 * lim(power(0.13 * p[17] + 0.07, 2), 0.0001, 1)},
+            {10 * lim(power(0.1 * p[6], 2), 0.0001, 1), 10 * lim(power(0.29 * p[7] + 0.01, 2), 0.0001, 1)}};
         const double falling = 1 / std::fmax(std::fabs(sr * 0.001), 1);
         const double f0 = 100 + 300 * p[18];
         const double pf = p[18];
         const double q = 0.12 + 0.78 * p[8];
         double cLow = 2 * lim(q, 0, 0.5);
         double cHigh = 2 * (lim(q, 0.5, 1) - 0.5);
-        double fLow = std::fmax(20 + 19980 * std::pow(cLow, 3), 0);
-        double fHigh = std::fmax(20 + 19980 * std::pow(cHigh, 3), 0);
+        double fLow = std::fmax(20 + 19980 * power(cLow, 3), 0);
+        double fHigh = std::fmax(20 + 19980 * power(cHigh, 3), 0);
         double lp[5], hp[5];
         coefficients(fLow, false, lp);
         coefficients(fHigh, true, hp);
         double m = q < 0.45 ? 0 : (q <= 0.55 ? 10 * (q - 0.45) : 1);
         const double L = lim(0.5 * p[19], 0, 1);
-        const double W = std::pow(L, 3);
+        const double W = power(L, 3);
         const double k1 = 1.154 + 7.846 * W, k2 = 1 + 4 * W, N = std::tanh(k1);
-        const double G = 0.9 - 0.2 * std::pow(W, 0.45);
+        const double G = 0.9 - 0.2 * power(W, 0.45);
         const double dR = sr * 0.04 * p[14];
         const double dL = dR * 0.4;
         const double v = lim(p[24] * 0.00787, 0, 1);
@@ -120,6 +121,13 @@ public:
     }
 
 private:
+    // The C library's pow, called at run time: with a constant exponent of 2 the
+    // compiler would otherwise square instead, which is not always the library's result.
+    static double power(double x, double y)
+    {
+        double (*volatile libraryPow)(double, double) = std::pow;
+        return libraryPow(x, y);
+    }
     static double lim(double x, double lo, double hi) { return x < lo ? lo : (x > hi ? hi : x); }
     static int exponent(double x)
     {
@@ -182,7 +190,7 @@ private:
         }
         if (stg[k] == 1) {
             ph[k] += recip(A * sr);
-            out[k] = nan0(std::pow(ph[k], 2.001));
+            out[k] = nan0(power(ph[k], 2.001));
             if (ph[k] > 1) {
                 stg[k] = 2;
                 ph[k] = 0;
@@ -190,7 +198,7 @@ private:
         }
         if (stg[k] == 2 && !(fall)) {
             ph[k] += recip(D * sr);
-            out[k] = nan0(std::pow(1 - ph[k], 2.001));
+            out[k] = nan0(power(1 - ph[k], 2.001));
             if (ph[k] > 1) {
                 stg[k] = 3;
                 ph[k] = 0;
@@ -201,7 +209,7 @@ private:
             out[k] = 0;
         } else if (stg[k] == 4) {
             ph[k] += recip(releaseLength * sr);
-            out[k] = held[k] * nan0(std::pow(1 - ph[k], 2.001));
+            out[k] = held[k] * nan0(power(1 - ph[k], 2.001));
             if (ph[k] > 3) {
                 stg[k] = 0;
                 ph[k] = 0;
