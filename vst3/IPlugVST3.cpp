@@ -357,12 +357,12 @@ tresult PLUGIN_API IPlugVST3::process(ProcessData& data)
   }
   if (data.symbolicSampleSize == kSample64)
   {
-    GatherHostBuffers<double>(data);
+    GatherHostBuffers<double>(data, mInputs64, mOutputs64);
     Render64(frames);
   }
   else
   {
-    GatherHostBuffers<float>(data);
+    GatherHostBuffers<float>(data, mInputs32, mOutputs32);
     Render32(frames);
   }
   for (int32 bus = 0; bus < data.numOutputs; ++bus)
@@ -454,15 +454,9 @@ void IPlugVST3::ConvertEvents(IEventList& events)
 }
 
 template <typename Sample>
-void IPlugVST3::GatherHostBuffers(const ProcessData& data)
+void IPlugVST3::GatherHostBuffers(const ProcessData& data, std::vector<Sample*>& inputs,
+                                  std::vector<Sample*>& outputs)
 {
-  std::vector<Sample*>& inputs = [this]() -> std::vector<Sample*>& {
-    if constexpr (sizeof(Sample) == sizeof(float)) return mInputs32; else return mInputs64;
-  }();
-  std::vector<Sample*>& outputs = [this]() -> std::vector<Sample*>& {
-    if constexpr (sizeof(Sample) == sizeof(float)) return mOutputs32; else return mOutputs64;
-  }();
-
   // Inputs: the main bus feeds the first core channels, the side-chain bus (when there is
   // one and it is active) the channels after them. Missing buffers leave channels on their
   // scratch buffers.

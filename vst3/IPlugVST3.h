@@ -172,8 +172,11 @@ private:
   void ConvertEvents(Steinberg::Vst::IEventList& events);
   void ConnectInputs(const Steinberg::Vst::ProcessData& data);
   void ConnectOutputs(const Steinberg::Vst::ProcessData& data);
+  // Connects the core's channels to the host's buffers of this call and lists those
+  // buffers, in channel order, for the connected channels.
   template <typename Sample>
-  void GatherHostBuffers(const Steinberg::Vst::ProcessData& data);
+  void GatherHostBuffers(const Steinberg::Vst::ProcessData& data, std::vector<Sample*>& inputs,
+                         std::vector<Sample*>& outputs);
   void Render32(int frames);
   void Render64(int frames);
   void SilenceHostOutputs(const Steinberg::Vst::ProcessData& data);

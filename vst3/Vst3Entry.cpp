@@ -85,8 +85,8 @@ KESTRUM_EXPORT IPluginFactory* PLUGIN_API GetPluginFactory()
 
 #ifdef _WIN32
 
-// The editor loads its images from this module's resources, so it needs this module's
-// handle rather than the host executable's.
+// The place where the editor framework receives this module's handle (it loads its images
+// from this module's resources, not the host executable's); the editor attaches here.
 KESTRUM_EXPORT bool PLUGIN_API InitDll()
 {
   return true;
