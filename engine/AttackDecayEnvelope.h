@@ -23,6 +23,17 @@ struct AttackDecayEnvelope
         return slideAndFloor(step(conditionGate(noteGate, noteRetrig)));
     }
 
+    // A run of samples: process() for each, into levels. Gate and retrigger values only
+    // change between blocks. The memories live in a local copy for the run, so that the
+    // compiler can keep them in registers (stores into levels cannot touch a local).
+    void processBlock(double noteGate, double noteRetrig, double* levels, int32_t count)
+    {
+        AttackDecayEnvelope work = *this;
+        for (int32_t i = 0; i < count; ++i)
+            levels[i] = work.process(noteGate, noteRetrig);
+        *this = work;
+    }
+
     double conditionGate(double noteGate, double noteRetrig);
     double step(double gate);
     double slideAndFloor(double level);

@@ -50,6 +50,16 @@ public:
             writePosition_ = 0;
     }
 
+    // A run of samples, each read (delayed[i]) before its input is written, as in the
+    // sample loop.
+    void processBlock(const double* inputs, double delaySamples, double* delayed, int32_t count)
+    {
+        for (int32_t i = 0; i < count; ++i) {
+            delayed[i] = read(delaySamples);
+            write(inputs[i]);
+        }
+    }
+
     int32_t writePosition() const { return writePosition_; }
     int32_t lastWritePosition() const { return lastWritePosition_; }
     const double* memory() const { return memory_; }

@@ -5,9 +5,10 @@
 //
 // Thread safety: engines of different instances may render on different threads at the
 // same time. The state is a std::atomic<uint32_t> read and written with relaxed order,
-// so concurrent updates are never a data race (at worst two engines draw the same value
-// or one step is lost, which only changes which noise they hear). An engine rendering
-// alone sees exactly the sequence x -> x * 1664525 + 1013904223 (mod 2^32).
+// so concurrent updates are never a data race (at worst two engines draw the same values
+// or some steps are lost, which only changes which noise they hear). The sample loop
+// loads it once per run of samples and stores it once at the end (fill()). An engine
+// rendering alone sees exactly the sequence x -> x * 1664525 + 1013904223 (mod 2^32).
 
 #include <atomic>
 #include <cstdint>
@@ -20,13 +21,25 @@ public:
     // returns the next noise value, in [-1, 1), computed in single precision.
     static double nextSample()
     {
-        const uint32_t next = state_.load(std::memory_order_relaxed) * 1664525u + 1013904223u;
+        const uint32_t next = advance(state_.load(std::memory_order_relaxed));
         state_.store(next, std::memory_order_relaxed);
-        const uint32_t bits = (next & 0x007FFFFFu) | 0x3F800000u;
-        float oneToTwo = 0.0f;
-        std::memcpy(&oneToTwo, &bits, sizeof oneToTwo);
-        const float noise = oneToTwo * 2.0f - 3.0f;
-        return static_cast<double>(noise);
+        return valueOf(next);
+    }
+
+    // [audio thread of any engine, lock-free] The next count noise values, as count calls
+    // of nextSample() would give them. The shared state is loaded once before and stored
+    // once after the run instead of at every sample: for an engine rendering alone the
+    // sequence is the same, and two engines rendering at once still never race (both
+    // accesses are atomic); they may then draw overlapping values, which per-sample
+    // updates allow as well.
+    static void fill(double* values, int32_t count)
+    {
+        uint32_t state = state_.load(std::memory_order_relaxed);
+        for (int32_t i = 0; i < count; ++i) {
+            state = advance(state);
+            values[i] = valueOf(state);
+        }
+        state_.store(state, std::memory_order_relaxed);
     }
 
     // [audio thread of any engine, lock-free] Advances the shared state by count steps at
@@ -54,5 +67,17 @@ public:
     static void setState(uint32_t state) { state_.store(state, std::memory_order_relaxed); }
 
 private:
+    static uint32_t advance(uint32_t state) { return state * 1664525u + 1013904223u; }
+
+    // The mantissa bits as a single-precision number in [1, 2), mapped to [-1, 1).
+    static double valueOf(uint32_t state)
+    {
+        const uint32_t bits = (state & 0x007FFFFFu) | 0x3F800000u;
+        float oneToTwo = 0.0f;
+        std::memcpy(&oneToTwo, &bits, sizeof oneToTwo);
+        const float noise = oneToTwo * 2.0f - 3.0f;
+        return static_cast<double>(noise);
+    }
+
     static std::atomic<uint32_t> state_;
 };

@@ -115,24 +115,56 @@ inline void writeFrame(SynthEngine& engine, const BlockSettings& block, double s
     engine.rightDelay.write(stageOutput);
 }
 
+// The sample loop, run unit by unit over stretches of up to kRunSamples samples: each
+// unit takes its whole run before the next one starts. The units only meet through the
+// values of the sample chain (and only the noise step touches the shared noise state),
+// so every sample gets exactly the operations of the sample-by-sample loop, in the same
+// order within each unit; only the interleaving between units differs. Each unit keeps
+// its memories in registers for the run instead of reloading them at every sample.
+constexpr int32_t kRunSamples = 128;
+
+void renderRun(SynthEngine& engine, const BlockSettings& block, double* left, double* right, int32_t count)
+{
+    VoiceState& voice = engine.voice;
+    // Gate and retrigger can only change between blocks.
+    const double gate = engine.parameterValues[kVoice00_NoteGate];
+    const double retrig = engine.parameterValues[kVoice00_NoteRetrig];
+    double tonalLevels[kRunSamples];
+    double noiseLevels[kRunSamples];
+    double tones[kRunSamples];
+    double chain[kRunSamples];
+    double stageOutputs[kRunSamples];
+
+    voice.tonalEnvelope.processBlock(gate, retrig, tonalLevels, count);
+
+    voice.noiseEnvelope.processBlock(gate, retrig, noiseLevels, count);
+
+    voice.oscillator.processBlock(tonalLevels, engine.cosineTable, block.tonalLevel, tones, count);
+
+    NoiseGenerator::fill(chain, count);
+    for (int32_t i = 0; i < count; ++i)
+        chain[i] = chain[i] * noiseLevels[i];
+
+    voice.toneFilter.processBlock(chain, chain, count);
+    for (int32_t i = 0; i < count; ++i)
+        chain[i] = (chain[i] * block.noiseLevel + tones[i]) * 0.5;
+
+    voice.shaper.processBlock(chain, stageOutputs, count);
+
+    // Stereo expander, velocity and volume.
+    engine.leftDelay.processBlock(stageOutputs, block.leftDelaySamples, chain, count);
+    for (int32_t i = 0; i < count; ++i)
+        left[i] = clampValue(chain[i] * block.outputGain, -1.2, 1.2);
+    engine.rightDelay.processBlock(stageOutputs, block.rightDelaySamples, chain, count);
+    for (int32_t i = 0; i < count; ++i)
+        right[i] = clampValue(chain[i] * block.outputGain, -1.2, 1.2);
+}
+
 void renderFull(SynthEngine& engine, const BlockSettings& block, double* left, double* right,
                 int32_t frameCount)
 {
-    VoiceState& voice = engine.voice;
-    const double* p = engine.parameterValues;
-    for (int32_t i = 0; i < frameCount; ++i) {
-        const double gate = p[kVoice00_NoteGate];
-        const double retrig = p[kVoice00_NoteRetrig];
-        const double tonalLevel = voice.tonalEnvelope.process(gate, retrig);
-        const double noiseLevel = voice.noiseEnvelope.process(gate, retrig);
-
-        const double tone = voice.oscillator.step(tonalLevel, engine.cosineTable) * block.tonalLevel;
-        const double noise = NoiseGenerator::nextSample() * noiseLevel;
-        const double filtered = voice.toneFilter.step(noise) * block.noiseLevel;
-        const double mix = (filtered + tone) * 0.5;
-        const double stageOutput = voice.shaper.step(mix);
-        writeFrame(engine, block, stageOutput, left[i], right[i]);
-    }
+    for (int32_t done = 0; done < frameCount; done += kRunSamples)
+        renderRun(engine, block, left + done, right + done, std::min(kRunSamples, frameCount - done));
 }
 
 // When, besides the resting envelopes, the filter holds only zeros, the shaper's input side rests and the tone

@@ -31,6 +31,17 @@ struct TonalOscillator
         return numberguard::quantise16(cosine * et);
     }
 
+    // A run of samples: tones[i] = step(levels[i]) * tonalLevel, with the phase kept in a
+    // local for the run (stores into tones cannot touch it).
+    void processBlock(const double* levels, const CosineTable& table, double tonalLevel, double* tones,
+                      int32_t count)
+    {
+        TonalOscillator work = *this;
+        for (int32_t i = 0; i < count; ++i)
+            tones[i] = work.step(levels[i], table) * tonalLevel;
+        phase = work.phase;
+    }
+
     // Memory: phase in cycles, in [0, 1).
     double phase = 0.0;
 

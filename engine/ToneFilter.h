@@ -47,6 +47,15 @@ struct ToneFilter
         return numberguard::quantise16(numberguard::nanGuard(lowPassed + (highPassed - lowPassed) * crossfade));
     }
 
+    // A run of samples: outputs[i] = step(inputs[i]), memories in a local copy for the run.
+    void processBlock(const double* inputs, double* outputs, int32_t count)
+    {
+        ToneFilter work = *this;
+        for (int32_t i = 0; i < count; ++i)
+            outputs[i] = work.step(inputs[i]);
+        *this = work;
+    }
+
     bool coefficientsAreFinite() const;
 
     Biquad lowPass;
