@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/render/TestTempPath.h"
+
 namespace
 {
 
@@ -53,7 +55,7 @@ protected:
         return writer.Commit(error);
     }
 
-    std::string path = ::testing::TempDir() + "kestrum-writer-test.wav";
+    std::string path = TestTempPath("writer.wav");
     const double left[5] = {0.0, 0.5, -1.0, 1.25, 1e-9};
     const double right[5] = {-0.25, 0.1, 0.75, -1.5, 3.0};
 };
@@ -103,7 +105,7 @@ TEST_F(AudioFileWriterTest, Float64WavKeepsEveryBit)
 
 TEST_F(AudioFileWriterTest, RawFloat64IsInterleavedWithoutHeader)
 {
-    path = ::testing::TempDir() + "kestrum-writer-test.f64";
+    path = TestTempPath("writer.f64");
     ASSERT_TRUE(Write(AudioFileFormat::RawFloat64, 44100.0));
     const std::vector<unsigned char> bytes = ReadFile(path);
     ASSERT_EQ(bytes.size(), 5u * 2 * 8);
@@ -147,7 +149,7 @@ TEST_F(AudioFileWriterTest, ReplacesAnExistingFile)
 
 TEST_F(AudioFileWriterTest, AFolderInTheWayIsRefusedAndKept)
 {
-    path = ::testing::TempDir() + "kestrum-writer-folder.wav";
+    path = TestTempPath("folder.wav");
     std::filesystem::create_directory(path);
     EXPECT_FALSE(Write(AudioFileFormat::WavFloat32, 44100.0));
     EXPECT_TRUE(std::filesystem::is_directory(path));

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/render/TestTempPath.h"
+
 #include "engine/NoiseGenerator.h"
 #include "instrument/Kestrum.h"
 #include "tools/render/RenderJob.h"
@@ -165,8 +167,8 @@ protected:
 
     RenderJob job;
     std::string error;
-    std::string output = ::testing::TempDir() + "kestrum-job-test.wav";
-    std::string scenarioFile = ::testing::TempDir() + "kestrum-job-test.json";
+    std::string output = TestTempPath("job.wav");
+    std::string scenarioFile = TestTempPath("job.json");
 };
 
 TEST_F(RenderJobTest, OneShotOptionsDescribeASingleHit)
