@@ -19,6 +19,18 @@ namespace {
 
 constexpr int kMaxViews = 10;
 constexpr int32 kRestartLatencyChanged = 8;
+// The most frames the scratch buffers are sized for. A host may announce any block size;
+// longer blocks are rendered in pieces of this size, so an absurd announcement costs no
+// absurd memory.
+constexpr int32 kMaxScratchFrames = 65536;
+
+// Normalised values are 0 to 1 by contract; one from outside (a broken host) is brought
+// inside so that no parameter takes a plain value beyond its range. Not-a-number passes:
+// the parameter itself knows what to make of it.
+double LimitNormalized(double value)
+{
+  return value < 0.0 ? 0.0 : value > 1.0 ? 1.0 : value;
+}
 
 // Widens an 8-bit text character by character into a host string (at most 127 characters).
 void Widen(const char* text, String128 out)
@@ -95,6 +107,8 @@ void IPlugVST3::NameBuses()
 
 tresult PLUGIN_API IPlugVST3::queryInterface(const TUID iid, void** obj)
 {
+  if (obj == nullptr)
+    return kInvalidArgument;
   QUERY_INTERFACE(iid, obj, IUnitInfo::iid, IUnitInfo)
   QUERY_INTERFACE(iid, obj, IComponent::iid, IComponent)
   QUERY_INTERFACE(iid, obj, IAudioProcessor::iid, IAudioProcessor)
@@ -328,7 +342,7 @@ tresult PLUGIN_API IPlugVST3::setupProcessing(ProcessSetup& setup)
   PlugLockGuard guard(PluginLock());
   mBypassed = false;
   SetSampleRate(setup.sampleRate);
-  ApplyBlockSize(std::max(0, setup.maxSamplesPerBlock));
+  ApplyBlockSize(std::clamp(setup.maxSamplesPerBlock, 0, kMaxScratchFrames));
   ResetProcessing();
   processSetup = setup;
   return kResultOk;
@@ -360,10 +374,15 @@ tresult PLUGIN_API IPlugVST3::process(ProcessData& data)
     GatherHostBuffers<double>(data, mInputs64, mOutputs64);
     Render64(frames);
   }
-  else
+  else if (data.symbolicSampleSize == kSample32)
   {
     GatherHostBuffers<float>(data, mInputs32, mOutputs32);
     Render32(frames);
+  }
+  else
+  {
+    // Buffers of a size nobody announced: writing either kind could run past them.
+    return kResultOk;
   }
   for (int32 bus = 0; bus < data.numOutputs; ++bus)
     data.outputs[bus].silenceFlags = 0;
@@ -386,7 +405,7 @@ void IPlugVST3::ApplyParameterChanges(IParameterChanges* changes)
     // Changes are applied once per block, before its audio: only the last point counts.
     if (points <= 0 || queue->getPoint(points - 1, offset, value) != kResultOk)
       continue;
-    ApplyParameterChange(queue->getParameterId(), value);
+    ApplyParameterChange(queue->getParameterId(), LimitNormalized(value));
   }
 }
 
@@ -461,6 +480,7 @@ void IPlugVST3::GatherHostBuffers(const ProcessData& data, std::vector<Sample*>&
   // one and it is active) the channels after them. Missing buffers leave channels on their
   // scratch buffers.
   SetInputChannelConnections(0, NumInputs(), false);
+  const int connectedBefore = mConnectedInputs;
   mConnectedInputs = 0;
   const int mainChannels = NumInputs() - mSideChainChannels;
   for (int32 bus = 0; bus < data.numInputs && data.inputs != nullptr && bus < 2; ++bus)
@@ -481,7 +501,9 @@ void IPlugVST3::GatherHostBuffers(const ProcessData& data, std::vector<Sample*>&
     }
   }
   const bool sideChainActive = mSideChainChannels != 0 && audioInputs.size() > 1 && audioInputs[1]->isActive();
-  if (mSideChainActive && !sideChainActive)
+  // A channel that loses its host buffer falls back to its scratch buffer, which must not
+  // replay the last input it was given (a bypass would pass that on every block).
+  if ((mSideChainActive && !sideChainActive) || mConnectedInputs < connectedBefore)
     ZeroScratchBuffers();
   mSideChainActive = sideChainActive;
 
@@ -545,8 +567,9 @@ void IPlugVST3::Render64(int frames)
       break;
     AttachInputBuffers(0, NumInputs(), mInputs64.data());
     AttachOutputBuffers(0, NumOutputs(), mOutputs64.data());
+    // The pass-through writes straight into the host's buffers here (nothing to convert).
     if (mBypassed)
-      IPlugBase::ProcessBlock(InputPointers(), OutputPointers(), n);
+      PassInputsThrough(n);
     else
       ProcessBlock(InputPointers(), OutputPointers(), n);
     for (int c = 0; c < mConnectedInputs; ++c)
@@ -688,7 +711,19 @@ tresult PLUGIN_API IPlugVST3::setParamNormalized(ParamID id, ParamValue value)
 {
   if (id >= static_cast<ParamID>(NumParams()))
     return kResultFalse;
-  GetParam(static_cast<int>(id))->SetFromNormalized(value);
+  GetParam(static_cast<int>(id))->SetFromNormalized(LimitNormalized(value));
+  return kResultOk;
+}
+
+tresult PLUGIN_API IPlugVST3::getParamValueByString(ParamID id, TChar* string, ParamValue& normalized)
+{
+  // The parameters' own parsers would read through a missing text.
+  if (string == nullptr)
+    return kInvalidArgument;
+  ParamValue parsed = 0.0;
+  if (SingleComponentEffect::getParamValueByString(id, string, parsed) != kResultTrue || std::isnan(parsed))
+    return kResultFalse;
+  normalized = LimitNormalized(parsed);
   return kResultOk;
 }
 

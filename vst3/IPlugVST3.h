@@ -81,6 +81,9 @@ public:
   // [main thread, no lock: reads the parameter's definition only]
   Steinberg::tresult PLUGIN_API getParamStringByValue(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue normalized,
                                                       Steinberg::Vst::String128 string) SMTG_OVERRIDE;
+  // [main thread, no lock: reads the parameter's definition only] a missing text is refused.
+  Steinberg::tresult PLUGIN_API getParamValueByString(Steinberg::Vst::ParamID id, Steinberg::Vst::TChar* string,
+                                                      Steinberg::Vst::ParamValue& normalized) SMTG_OVERRIDE;
   // [main thread, no lock]
   Steinberg::Vst::ParamValue PLUGIN_API plainParamToNormalized(Steinberg::Vst::ParamID id,
                                                                Steinberg::Vst::ParamValue plain) SMTG_OVERRIDE;

@@ -252,6 +252,51 @@ TEST_F(IPlugVST3Effect, BypassPassesInputsAndTravelsWithTheState)
   EXPECT_EQ(io.Output(1, 10), 0.5);
 }
 
+TEST_F(IPlugVST3Effect, BypassKeepsTheLatencyInBothSampleSizes)
+{
+  plug->SetLatency(3);
+  for (int32 size : {kSample32, kSample64})
+  {
+    SCOPED_TRACE(size);
+    ProcessSetup setup{kRealtime, size, 128, 48000.0};
+    ASSERT_EQ(plug->setupProcessing(setup), kResultOk);
+    plug->SetLatency(3);  // starts the delay line afresh
+    HostProcessData io(size, 128);
+    io.changes.Add(kBypass, 0, 1.0);
+    ProcessData& data = io.Block(16);
+    for (int f = 0; f < 16; ++f)
+    {
+      if (size == kSample64)
+        data.inputs[0].channelBuffers64[0][f] = 0.25;
+      else
+        data.inputs[0].channelBuffers32[0][f] = 0.25f;
+    }
+    ASSERT_EQ(plug->process(data), kResultOk);
+    EXPECT_EQ(io.Output(0, 2), 0.0);
+    EXPECT_EQ(io.Output(0, 3), 0.25);
+    EXPECT_EQ(io.Output(1, 8), 0.0);
+  }
+}
+
+TEST_F(IPlugVST3Effect, BypassDoesNotReplayInputsTheHostNoLongerGives)
+{
+  ProcessSetup setup{kRealtime, kSample32, 128, 48000.0};
+  ASSERT_EQ(plug->setupProcessing(setup), kResultOk);
+  HostProcessData io(kSample32, 128);
+  io.changes.Add(kBypass, 0, 1.0);
+  ProcessData& data = io.Block(32);
+  for (int f = 0; f < 32; ++f)
+    data.inputs[0].channelBuffers32[0][f] = 0.25f;
+  ASSERT_EQ(plug->process(data), kResultOk);
+  EXPECT_EQ(io.Output(0, 7), 0.25);
+
+  ProcessData& noInputs = io.Block(32);
+  noInputs.numInputs = 0;
+  noInputs.inputs = nullptr;
+  ASSERT_EQ(plug->process(noInputs), kResultOk);
+  EXPECT_EQ(io.Output(0, 7), 0.0);
+}
+
 TEST_F(IPlugVST3Effect, ProgramChangeSelectsSlotsAndCoreChangesReachTheCore)
 {
   ProcessSetup setup{kRealtime, kSample64, 128, 48000.0};

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -239,4 +240,136 @@ TEST(Vst3Controller, InitializeTwiceAndAgainAfterTerminate)
   EXPECT_EQ(instance.controller->getParameterCount(), 29);
   EXPECT_EQ(instance.component->getBusCount(kAudio, kOutput), 1);
   EXPECT_EQ(instance.component->getBusCount(kEvent, kInput), 1);
+}
+
+TEST(Vst3Controller, EveryInterfaceIsTheSameObjectAndReferencesBalance)
+{
+  Vst3Instance instance;
+  ASSERT_TRUE(instance.Created());
+  FUnknown* entries[] = {instance.component, instance.processor, instance.controller, instance.units};
+  const FUID iids[] = {FUnknown::iid, IPluginBase::iid, IComponent::iid, IAudioProcessor::iid,
+                       IEditController::iid, IEditController2::iid, IUnitInfo::iid};
+
+  FUnknown* identity = nullptr;
+  ASSERT_EQ(instance.component->queryInterface(FUnknown::iid, reinterpret_cast<void**>(&identity)), kResultOk);
+  const uint32 before = identity->release();
+
+  for (FUnknown* entry : entries)
+  {
+    ASSERT_NE(entry, nullptr);
+    for (const FUID& iid : iids)
+    {
+      FUnknown* answer = nullptr;
+      ASSERT_EQ(entry->queryInterface(iid, reinterpret_cast<void**>(&answer)), kResultOk);
+      ASSERT_NE(answer, nullptr);
+      // Whatever interface a host went through, asking it for the basic one finds the same object.
+      FUnknown* base = nullptr;
+      ASSERT_EQ(answer->queryInterface(FUnknown::iid, reinterpret_cast<void**>(&base)), kResultOk);
+      EXPECT_EQ(base, identity);
+      base->release();
+      answer->release();
+    }
+    void* none = reinterpret_cast<void*>(0x1);
+    EXPECT_EQ(entry->queryInterface(IConnectionPoint::iid, &none), kNoInterface);
+    EXPECT_EQ(none, nullptr);
+    EXPECT_NE(entry->queryInterface(IComponent::iid, nullptr), kResultOk);
+  }
+  EXPECT_EQ(identity->addRef(), before + 1);
+  EXPECT_EQ(identity->release(), before);
+}
+
+TEST(Vst3Controller, EveryParameterIsDescribedValidlyAndItsTextsRoundTrip)
+{
+  Vst3Instance instance;
+  ASSERT_TRUE(instance.Created());
+  IEditController* ec = instance.controller;
+  for (int32 i = 0; i < ec->getParameterCount(); ++i)
+  {
+    ParameterInfo info{};
+    ASSERT_EQ(ec->getParameterInfo(i, info), kResultOk);
+    SCOPED_TRACE(Narrow(info.title));
+    EXPECT_GE(info.stepCount, 0);
+    EXPECT_GE(info.defaultNormalizedValue, 0.0);
+    EXPECT_LE(info.defaultNormalizedValue, 1.0);
+    EXPECT_NE(info.title[0], 0);
+    EXPECT_FALSE((info.flags & ParameterInfo::kIsReadOnly) && (info.flags & ParameterInfo::kCanAutomate));
+    if (info.id == kPreset)
+      continue;
+    const double range = ec->normalizedParamToPlain(info.id, 1.0) - ec->normalizedParamToPlain(info.id, 0.0);
+    ASSERT_GT(range, 0.0);
+    for (double normalized : {0.0, 0.37, 1.0})
+    {
+      String128 text{};
+      ASSERT_EQ(ec->getParamStringByValue(info.id, normalized, text), kResultOk);
+      // The text is exact to half its last printed digit.
+      const std::string printed = Narrow(text);
+      const size_t point = printed.find('.');
+      const int decimals = point == std::string::npos ? 0 : static_cast<int>(printed.size() - point - 1);
+      const double tolerance = 0.5 * std::pow(10.0, -decimals) / range + 1e-12;
+      ParamValue back = -1.0;
+      ASSERT_EQ(ec->getParamValueByString(info.id, text, back), kResultOk) << printed;
+      EXPECT_NEAR(back, normalized, tolerance) << printed;
+      const ParamValue plain = ec->normalizedParamToPlain(info.id, normalized);
+      EXPECT_NEAR(ec->plainParamToNormalized(info.id, plain), normalized, 1e-9);
+    }
+  }
+
+  // Texts a host cannot have got from us, and no text at all, are refused without harm.
+  ParamValue value = 0.5;
+  EXPECT_NE(ec->getParamValueByString(kMainVolume, nullptr, value), kResultOk);
+  EXPECT_NE(ec->getParamValueByString(kPreset, nullptr, value), kResultOk);
+  EXPECT_NE(ec->getParamValueByString(999, nullptr, value), kResultOk);
+  std::basic_string<TChar> typed = Wide("abc");
+  EXPECT_NE(ec->getParamValueByString(kMainVolume, typed.data(), value), kResultOk);
+  typed = Wide("7");
+  ASSERT_EQ(ec->getParamValueByString(kPreset, typed.data(), value), kResultOk);
+  EXPECT_LE(value, 1.0);
+  EXPECT_EQ(ec->getParamStringByValue(kMainVolume, 0.5, nullptr), kResultFalse);
+  EXPECT_DOUBLE_EQ(ec->normalizedParamToPlain(999, 0.25), 0.25);
+}
+
+TEST(Vst3Controller, ControllerCallsWithoutHandlerOrEditor)
+{
+  Vst3Instance instance;
+  ASSERT_TRUE(instance.Created());
+  IEditController* ec = instance.controller;
+  EXPECT_EQ(ec->setComponentHandler(nullptr), kResultOk);
+  EXPECT_EQ(instance.handler.ReferencesHeld(), 0u);
+  EXPECT_EQ(ec->setParamNormalized(kMainVolume, 0.6), kResultOk);
+  EXPECT_EQ(ec->createView(nullptr), nullptr);
+  EXPECT_EQ(ec->createView("nothing"), nullptr);
+  EXPECT_NE(ec->setComponentState(nullptr), kResultOk);
+  FUnknownPtr<IEditController2> ec2(ec);
+  ASSERT_TRUE(ec2);
+  EXPECT_NE(ec2->openHelp(false), kResultOk);
+  EXPECT_NE(ec2->openAboutBox(false), kResultOk);
+}
+
+TEST(Vst3Controller, OddBusQueriesAndArrangementsAreRefusedCleanly)
+{
+  Vst3Instance instance;
+  ASSERT_TRUE(instance.Created());
+  IComponent* c = instance.component;
+  IAudioProcessor* p = instance.processor;
+  BusInfo info{};
+  EXPECT_EQ(c->getBusCount(7, kInput), 0);
+  EXPECT_EQ(c->getBusCount(kAudio, 5), 0);
+  EXPECT_EQ(c->getBusInfo(7, kInput, 0, info), kInvalidArgument);
+  EXPECT_EQ(c->getBusInfo(kAudio, 5, 0, info), kInvalidArgument);
+  EXPECT_EQ(c->getBusInfo(kEvent, kInput, 1, info), kInvalidArgument);
+  EXPECT_EQ(c->activateBus(kAudio, kInput, 99, true), kInvalidArgument);
+  EXPECT_EQ(c->activateBus(7, kInput, 0, true), kInvalidArgument);
+  SpeakerArrangement arr = 0;
+  EXPECT_NE(p->getBusArrangement(5, 0, arr), kResultOk);
+  EXPECT_NE(p->getBusArrangement(kInput, -1, arr), kResultOk);
+
+  EXPECT_EQ(p->setBusArrangements(nullptr, 0, nullptr, 0), kResultFalse);
+  SpeakerArrangement many[3] = {SpeakerArr::kStereo, SpeakerArr::kStereo, SpeakerArr::kStereo};
+  p->setBusArrangements(many, 3, many, 3);
+  EXPECT_EQ(c->getBusCount(kAudio, kInput), 1);
+  EXPECT_EQ(c->getBusCount(kAudio, kOutput), 1);
+  SpeakerArrangement none = 0;
+  EXPECT_EQ(p->setBusArrangements(&none, 1, &none, 1), kResultFalse);
+  EXPECT_EQ(p->getBusArrangement(kOutput, 0, arr), kResultOk);
+  EXPECT_EQ(arr, SpeakerArr::kStereo);
 }

@@ -165,3 +165,47 @@ TEST(Vst3Factory, InstanceAnswersTheCombinedInterfaces)
   TUID controllerId{};
   EXPECT_EQ(instance.component->getControllerClassId(controllerId), kNotImplemented);
 }
+
+TEST(Vst3Factory, MissingArgumentsAndRepeatedModuleEntriesAreHarmless)
+{
+  IPluginFactory* factory = TheModule().Factory();
+  ASSERT_NE(factory, nullptr);
+  EXPECT_NE(factory->getFactoryInfo(nullptr), kResultOk);
+  EXPECT_NE(factory->getClassInfo(0, nullptr), kResultOk);
+  FUnknownPtr<IPluginFactory3> factory3(factory);
+  ASSERT_TRUE(factory3);
+  EXPECT_NE(factory3->getClassInfo2(0, nullptr), kResultOk);
+  EXPECT_NE(factory3->getClassInfoUnicode(0, nullptr), kResultOk);
+  PClassInfoW wide{};
+  EXPECT_NE(factory3->getClassInfoUnicode(-1, &wide), kResultOk);
+  EXPECT_NE(factory3->getClassInfoUnicode(0x7FFFFFFF, &wide), kResultOk);
+
+  void* obj = reinterpret_cast<void*>(0x1);
+  EXPECT_NE(factory->createInstance(nullptr, IComponent::iid, &obj), kResultOk);
+  EXPECT_EQ(obj, nullptr);
+  obj = reinterpret_cast<void*>(0x1);
+  EXPECT_NE(factory->createInstance(KestrumClassId(), nullptr, &obj), kResultOk);
+  EXPECT_EQ(obj, nullptr);
+  EXPECT_NE(factory->createInstance(KestrumClassId(), IComponent::iid, nullptr), kResultOk);
+
+  // Hosts that scan twice enter and leave the module more than once.
+  using Exit = bool(PLUGIN_API*)();
+#ifdef _WIN32
+  auto enter = reinterpret_cast<bool(PLUGIN_API*)()>(TheModule().Symbol("InitDll"));
+  auto leave = reinterpret_cast<Exit>(TheModule().Symbol("ExitDll"));
+  ASSERT_TRUE(enter && leave);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_TRUE(enter());
+#else
+  using Entry = bool(PLUGIN_API*)(void*);
+  auto enter = reinterpret_cast<Entry>(TheModule().Symbol("ModuleEntry"));
+  auto leave = reinterpret_cast<Exit>(TheModule().Symbol("ModuleExit"));
+  ASSERT_TRUE(enter && leave);
+  for (int i = 0; i < 3; ++i)
+    EXPECT_TRUE(enter(nullptr));
+#endif
+  for (int i = 0; i < 3; ++i)
+    EXPECT_TRUE(leave());
+  Vst3Instance instance;
+  EXPECT_TRUE(instance.Created());
+}

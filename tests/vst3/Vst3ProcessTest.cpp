@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <vector>
+
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
@@ -175,6 +178,141 @@ TEST_P(Vst3Process, HostsMissingBusesOrChannelsAreSurvived)
   ASSERT_EQ(instance.processor->process(io.Block(kBlock)), kResultOk);
   EXPECT_GT(io.Peak(), 0.0);
   EXPECT_LT(io.Peak(), HostProcessData::kUntouched);
+}
+
+TEST_P(Vst3Process, OddSetUpsNeitherCrashNorAllocateWithoutBound)
+{
+  ASSERT_TRUE(instance.Start(SampleSize(), kBlock));
+  const int32 size = SampleSize();
+  // An absurd block size must not turn into gigabytes of scratch memory; the blocks the host
+  // then sends still sound.
+  ProcessSetup huge{kRealtime, size, 0x7FFFFFFF, 44100.0};
+  ASSERT_EQ(instance.processor->setupProcessing(huge), kResultOk);
+  io.events.AddNoteOn(0, 60, 1.0f);
+  ASSERT_EQ(instance.processor->process(io.Block(kBlock)), kResultOk);
+  EXPECT_GT(io.Peak(), 0.01);
+  EXPECT_LT(io.Peak(), HostProcessData::kUntouched);
+
+  for (int32 frames : {0, -5})
+  {
+    ProcessSetup none{kRealtime, size, frames, 44100.0};
+    ASSERT_EQ(instance.processor->setupProcessing(none), kResultOk);
+    ASSERT_EQ(instance.processor->process(io.Block(kBlock)), kResultOk);
+    EXPECT_LT(io.Peak(), HostProcessData::kUntouched);
+  }
+  for (double rate : {0.0, -48000.0, 1.0, 1e7, std::nan("")})
+  {
+    ProcessSetup odd{kRealtime, size, kBlock, rate};
+    ASSERT_EQ(instance.processor->setupProcessing(odd), kResultOk);
+    ASSERT_EQ(instance.processor->process(io.Block(kBlock)), kResultOk);
+  }
+
+  ProcessSetup normal{kRealtime, size, kBlock, 48000.0};
+  ASSERT_EQ(instance.processor->setupProcessing(normal), kResultOk);
+  io.events.Clear();
+  io.events.AddNoteOn(0, 60, 1.0f);
+  ASSERT_EQ(instance.processor->process(io.Block(kBlock)), kResultOk);
+  EXPECT_GT(io.Peak(), 0.01);
+}
+
+TEST_P(Vst3Process, UnusualBusBuffersAreSurvived)
+{
+  ASSERT_TRUE(instance.Start(SampleSize(), kBlock));
+  const bool is64 = SampleSize() == kSample64;
+  std::vector<float> f[3];
+  std::vector<double> d[3];
+  float* fp[3];
+  double* dp[3];
+  for (int c = 0; c < 3; ++c)
+  {
+    f[c].assign(kBlock, 9.0f);
+    d[c].assign(kBlock, 9.0);
+    fp[c] = f[c].data();
+    dp[c] = d[c].data();
+  }
+  auto point = [&](AudioBusBuffers& bus, int32 channels, bool withPointers) {
+    bus = AudioBusBuffers{};
+    bus.numChannels = channels;
+    bus.silenceFlags = ~0ull;
+    if (!withPointers)
+      return;
+    if (is64)
+      bus.channelBuffers64 = dp;
+    else
+      bus.channelBuffers32 = fp;
+  };
+
+  io.events.AddNoteOn(0, 60, 1.0f);
+  ProcessData& data = io.Block(kBlock);
+  AudioBusBuffers ins[1];
+  AudioBusBuffers outs[2];
+  data.inputs = ins;
+  data.outputs = outs;
+  // Buses without channel pointers, with fewer and with more channels than declared, and
+  // more buses than declared; a null channel pointer among them.
+  for (int32 channels : {0, 1, 3})
+  {
+    point(ins[0], channels, channels != 0);
+    point(outs[0], channels, true);
+    point(outs[1], 2, true);
+    data.numOutputs = 2;
+    ASSERT_EQ(instance.processor->process(data), kResultOk);
+  }
+  point(ins[0], 2, false);
+  point(outs[0], 2, false);
+  ASSERT_EQ(instance.processor->process(data), kResultOk);
+  point(outs[0], 2, true);
+  fp[1] = nullptr;
+  dp[1] = nullptr;
+  ASSERT_EQ(instance.processor->process(data), kResultOk);
+  EXPECT_EQ(outs[0].silenceFlags, 0u);
+
+  // A sample size the set-up never announced is not guessed at: nothing is written.
+  fp[1] = f[1].data();
+  dp[1] = d[1].data();
+  f[0].assign(kBlock, 9.0f);
+  d[0].assign(kBlock, 9.0);
+  data.symbolicSampleSize = 7;
+  ASSERT_EQ(instance.processor->process(data), kResultOk);
+  EXPECT_EQ(is64 ? d[0][10] : f[0][10], 9.0);
+  data.symbolicSampleSize = SampleSize();
+}
+
+TEST_P(Vst3Process, EventsAndChangesOfEveryKindAreSurvived)
+{
+  ASSERT_TRUE(instance.Start(SampleSize(), kBlock));
+  Event e{};
+  for (uint16 type : {Event::kNoteOnEvent, Event::kNoteOffEvent, Event::kDataEvent, Event::kPolyPressureEvent,
+                      Event::kNoteExpressionValueEvent, Event::kNoteExpressionTextEvent, Event::kChordEvent,
+                      Event::kScaleEvent, Event::kLegacyMIDICCOutEvent})
+  {
+    e = Event{};
+    e.type = type;
+    e.sampleOffset = type % 50;
+    io.events.addEvent(e);  // every union member zero: null texts and byte pointers
+  }
+  e = Event{};
+  e.type = Event::kNoteOnEvent;
+  e.noteOn.pitch = 64;
+  e.noteOn.velocity = std::nan("");
+  e.noteOn.noteId = -1;
+  e.sampleOffset = -40;
+  io.events.addEvent(e);
+  io.events.AddNoteOn(0, 60, 1.0f, -1);
+  io.events.AddNoteOn(100000, 61, 1.0f);
+  io.events.AddNoteOn(20, 60, 1.0f);
+
+  io.changes.Add(kMainVolume, 0, 0.8);
+  int32 index = 0;
+  io.changes.addParameterData(1000, index);  // a queue without points
+  io.changes.Add(0xFFFFFFFF, 0, 0.5);
+  io.changes.Add(kPreset, 0, std::nan(""));
+  // MidiChannelInput: a value far outside 0..1 must not push the channel out of reach.
+  io.changes.Add(4, 0, -1e300);
+  ASSERT_EQ(instance.processor->process(io.Block(kBlock)), kResultOk);
+  EXPECT_GT(io.Peak(), 0.01);
+  EXPECT_DOUBLE_EQ(Plain(kNoteNumber), 60.0);
+  EXPECT_DOUBLE_EQ(Plain(kMainVolume), 0.8);
 }
 
 INSTANTIATE_TEST_SUITE_P(SampleSizes, Vst3Process, ::testing::Values(kSample32, kSample64),

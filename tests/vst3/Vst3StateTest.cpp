@@ -125,3 +125,67 @@ TEST(Vst3State, OutOfRangeValuesAreClampedOnLoad)
   EXPECT_EQ(DoubleAt(after, 3 * 8), 1.0);
   EXPECT_EQ(DoubleAt(after, 1 * 8), 0.0);
 }
+
+namespace {
+
+// A stream whose reads and writes fail once a number of bytes has passed, as a broken file
+// or a full disk makes them fail in the middle of the state.
+class FailingStream : public MemoryStream
+{
+public:
+  FailingStream(std::vector<uint8_t> bytes, int32 budget) : MemoryStream(std::move(bytes)), budget(budget) {}
+
+  tresult PLUGIN_API read(void* buffer, int32 numBytes, int32* numBytesRead) override
+  {
+    if (numBytesRead)
+      *numBytesRead = 0;
+    if (numBytes > budget)
+      return kResultFalse;
+    budget -= numBytes;
+    return MemoryStream::read(buffer, numBytes, numBytesRead);
+  }
+  tresult PLUGIN_API write(void* buffer, int32 numBytes, int32* numBytesWritten) override
+  {
+    if (numBytesWritten)
+      *numBytesWritten = 0;
+    if (numBytes > budget)
+      return kResultFalse;
+    budget -= numBytes;
+    return MemoryStream::write(buffer, numBytes, numBytesWritten);
+  }
+
+private:
+  int32 budget;
+};
+
+} // namespace
+
+TEST(Vst3State, StreamsFailingMidwayOrRunningLongAreHandled)
+{
+  Vst3Instance instance;
+  ASSERT_TRUE(instance.Created());
+  FailingStream full({}, 10);
+  EXPECT_EQ(instance.component->getState(&full), kResultFalse);
+  FailingStream noRoomForBypass({}, static_cast<int32>(kChunkBytes));
+  EXPECT_EQ(instance.component->getState(&noRoomForBypass), kResultFalse);
+
+  std::vector<uint8_t> bytes = instance.State();
+  PutDouble(bytes, 3 * 8, 0.5);
+  // A read that fails outright restores nothing from the stream and reports failure.
+  FailingStream broken(bytes, 0);
+  EXPECT_EQ(instance.component->setState(&broken), kResultFalse);
+  EXPECT_EQ(instance.controller->getParamNormalized(3), 0.8);
+  // The chunk arrives, the bypass word does not.
+  FailingStream chunkOnly(bytes, static_cast<int32>(kChunkBytes));
+  EXPECT_EQ(instance.component->setState(&chunkOnly), kResultFalse);
+  EXPECT_EQ(instance.controller->getParamNormalized(3), 0.5);
+
+  // Bytes after the state belong to whoever wrote them; the state is read as usual.
+  PutDouble(bytes, 3 * 8, 0.25);
+  bytes[kChunkBytes] = 1;
+  bytes.insert(bytes.end(), {0xDE, 0xAD, 0xBE, 0xEF, 0x01});
+  MemoryStream longer(bytes);
+  EXPECT_EQ(instance.component->setState(&longer), kResultOk);
+  EXPECT_EQ(instance.controller->getParamNormalized(3), 0.25);
+  EXPECT_EQ(instance.controller->getParamNormalized(0x62706173), 1.0);
+}
