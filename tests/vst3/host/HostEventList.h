@@ -6,7 +6,7 @@
 
 #include <vector>
 
-class HostEventList : public HostObject<Steinberg::Vst::IEventList>
+class HostEventList final : public HostObject<Steinberg::Vst::IEventList>
 {
 public:
   void AddNoteOn(Steinberg::int32 sampleOffset, Steinberg::int16 pitch, float velocity, Steinberg::int16 channel = 0);

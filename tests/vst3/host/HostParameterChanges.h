@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-class HostParamValueQueue : public HostObject<Steinberg::Vst::IParamValueQueue>
+class HostParamValueQueue final : public HostObject<Steinberg::Vst::IParamValueQueue>
 {
 public:
   explicit HostParamValueQueue(Steinberg::Vst::ParamID id) : id(id) {}
@@ -27,7 +27,7 @@ private:
   std::vector<std::pair<Steinberg::int32, Steinberg::Vst::ParamValue>> points;
 };
 
-class HostParameterChanges : public HostObject<Steinberg::Vst::IParameterChanges>
+class HostParameterChanges final : public HostObject<Steinberg::Vst::IParameterChanges>
 {
 public:
   // Adds one point to the queue of the id (creating the queue when it is new).
