@@ -35,7 +35,7 @@ bool MidiQueue::Grow()
 {
     if (mGrowthStep <= 0) return false;
     const int64_t larger = static_cast<int64_t>(mGrowthStep) * (mCapacity / mGrowthStep + 1);
-    if (larger > INT32_MAX) return false;
+    if (larger > kMaxGrowthCapacity) return false;
     return Reallocate(static_cast<int32_t>(larger));
 }
 

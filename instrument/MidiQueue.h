@@ -17,6 +17,10 @@ class MidiQueue
 public:
     static constexpr int32_t kInitialCapacity = 1024;
     static constexpr int32_t kReserveGranule = 512; // 4096 bytes of messages
+    // A host that keeps handing over messages without ever rendering a block (parameter
+    // flushes only) would otherwise make the audio thread allocate without bound; beyond
+    // this many pending messages (2 MB) further ones are dropped.
+    static constexpr int32_t kMaxGrowthCapacity = 262144;
 
     MidiQueue();
 

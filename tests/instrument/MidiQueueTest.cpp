@@ -84,6 +84,15 @@ TEST(MidiQueue, GrowsByItsStepWhenFullAndKeepsEveryMessage)
     }
 }
 
+TEST(MidiQueue, StopsGrowingAtItsLimitAndDropsWhatComesAfter)
+{
+    MidiQueue queue;
+    for (int32_t i = 0; i < MidiQueue::kMaxGrowthCapacity + 5000; ++i)
+        queue.Enqueue(Message(i));
+    EXPECT_EQ(queue.PendingCount(), MidiQueue::kMaxGrowthCapacity);
+    EXPECT_EQ(queue.Front().sampleOffset, 0);
+}
+
 TEST(MidiQueue, CompactsInsteadOfGrowingWhenHandledMessagesLeaveRoom)
 {
     MidiQueue queue;
