@@ -64,6 +64,27 @@ void CopyDoubles(const double* source, double* destination, int frames)
     if (source != destination)
         std::memmove(destination, source, static_cast<size_t>(frames) * sizeof(double));
 }
+
+// Walks the channels firstChannel .. firstChannel + numChannels - 1 that exist. Each
+// points at its own scratch buffer first; a connected channel then takes the next host
+// buffer (only connected channels consume host buffers), or none when the host gave none.
+template <typename Channel, typename HostBuffer, typename Take>
+void AttachChannels(std::vector<Channel>& channels, int firstChannel, int numChannels,
+                    HostBuffer* const* hostBuffers, Take take)
+{
+    const int64_t end = std::min<int64_t>(static_cast<int64_t>(firstChannel) + numChannels,
+                                          static_cast<int64_t>(channels.size()));
+    int next = 0;
+    for (int64_t i = std::max(firstChannel, 0); i < end; ++i)
+    {
+        Channel& channel = channels[static_cast<size_t>(i)];
+        *channel.slot = channel.scratch.data();
+        if (!channel.connected)
+            continue;
+        take(channel, hostBuffers ? hostBuffers[next] : nullptr);
+        ++next;
+    }
+}
 } // namespace
 
 IPlugBase::IPlugBase(const PluginConfig& config)
@@ -385,73 +406,42 @@ int IPlugBase::UsableFrames(int frames) const
 void IPlugBase::AttachInputBuffers(int firstChannel, int numChannels, float* const* hostBuffers, int frames)
 {
     const int usable = UsableFrames(frames);
-    const int end = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(firstChannel) + numChannels, NumInputs()));
-    int next = 0;
-    for (int i = std::max(firstChannel, 0); i < end; ++i)
-    {
-        InputChannel& channel = mInputs[i];
-        *channel.slot = channel.scratch.data();
-        if (!channel.connected)
-            continue;
-        const float* source = hostBuffers ? hostBuffers[next] : nullptr;
-        ++next;
-        if (source)
-            std::copy(source, source + usable, channel.scratch.begin());
-        else
-            std::fill(channel.scratch.begin(), channel.scratch.begin() + usable, 0.0);
-    }
+    AttachChannels(mInputs, firstChannel, numChannels, hostBuffers,
+                   [usable](InputChannel& channel, const float* source)
+                   {
+                       if (source)
+                           std::copy(source, source + usable, channel.scratch.begin());
+                       else
+                           std::fill(channel.scratch.begin(), channel.scratch.begin() + usable, 0.0);
+                   });
 }
 
 void IPlugBase::AttachOutputBuffers(int firstChannel, int numChannels, float* const* hostBuffers)
 {
-    const int end = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(firstChannel) + numChannels, NumOutputs()));
-    int next = 0;
-    for (int i = std::max(firstChannel, 0); i < end; ++i)
-    {
-        OutputChannel& channel = mOutputs[i];
-        *channel.slot = channel.scratch.data();
-        if (!channel.connected)
-            continue;
-        channel.floatDestination = hostBuffers ? hostBuffers[next] : nullptr;
-        ++next;
-    }
+    AttachChannels(mOutputs, firstChannel, numChannels, hostBuffers,
+                   [](OutputChannel& channel, float* destination) { channel.floatDestination = destination; });
 }
 
 void IPlugBase::AttachInputBuffers(int firstChannel, int numChannels, double* const* hostBuffers)
 {
-    const int end = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(firstChannel) + numChannels, NumInputs()));
-    int next = 0;
-    for (int i = std::max(firstChannel, 0); i < end; ++i)
-    {
-        InputChannel& channel = mInputs[i];
-        if (!channel.connected)
-        {
-            *channel.slot = channel.scratch.data();
-            continue;
-        }
-        double* buffer = hostBuffers ? hostBuffers[next] : nullptr;
-        ++next;
-        *channel.slot = buffer ? buffer : channel.scratch.data();
-    }
+    AttachChannels(mInputs, firstChannel, numChannels, hostBuffers,
+                   [](InputChannel& channel, double* buffer)
+                   {
+                       if (buffer)
+                           *channel.slot = buffer;
+                   });
 }
 
 void IPlugBase::AttachOutputBuffers(int firstChannel, int numChannels, double* const* hostBuffers)
 {
-    const int end = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(firstChannel) + numChannels, NumOutputs()));
-    int next = 0;
-    for (int i = std::max(firstChannel, 0); i < end; ++i)
-    {
-        OutputChannel& channel = mOutputs[i];
+    for (OutputChannel& channel : mOutputs)
         channel.floatDestination = nullptr;
-        if (!channel.connected)
-        {
-            *channel.slot = channel.scratch.data();
-            continue;
-        }
-        double* buffer = hostBuffers ? hostBuffers[next] : nullptr;
-        ++next;
-        *channel.slot = buffer ? buffer : channel.scratch.data();
-    }
+    AttachChannels(mOutputs, firstChannel, numChannels, hostBuffers,
+                   [](OutputChannel& channel, double* buffer)
+                   {
+                       if (buffer)
+                           *channel.slot = buffer;
+                   });
 }
 
 void IPlugBase::ConvertOutputsToFloat(int frames, bool accumulate)
