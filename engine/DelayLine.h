@@ -28,17 +28,7 @@ public:
     // (hasMemory()); they stay branch-free because they run for every sample.
     double read(double delaySamples) const
     {
-        const double minimumDelay = writePosition_ != lastWritePosition_ ? 1.0 : 0.0;
-        double delay = delaySamples;
-        if (!(delay >= minimumDelay)) // also catches not-a-number
-            delay = minimumDelay;
-        if (delay > maximumDelay_)
-            delay = maximumDelay_;
-        const double position = static_cast<double>(size_ + writePosition_) - delay;
-        const int32_t whole = static_cast<int32_t>(position);
-        const double fraction = position - whole;
-        const double here = memory_[whole & mask_];
-        return here + (memory_[(whole + 1) & mask_] - here) * fraction;
+        return interpolate(limitedDelay(delaySamples, writePosition_ != lastWritePosition_ ? 1.0 : 0.0));
     }
 
     void write(double sample)
@@ -54,8 +44,16 @@ public:
     // sample loop.
     void processBlock(const double* inputs, double delaySamples, double* delayed, int32_t count)
     {
-        for (int32_t i = 0; i < count; ++i) {
-            delayed[i] = read(delaySamples);
+        if (count <= 0)
+            return;
+        delayed[0] = read(delaySamples);
+        write(inputs[0]);
+        // Once a sample has been written the write position stays one ahead of the
+        // last-write position, so the minimum delay is 1 for the rest of the run and the
+        // limited delay no longer changes.
+        const double delay = limitedDelay(delaySamples, 1.0);
+        for (int32_t i = 1; i < count; ++i) {
+            delayed[i] = interpolate(delay);
             write(inputs[i]);
         }
     }
@@ -65,6 +63,25 @@ public:
     const double* memory() const { return memory_; }
 
 private:
+    double limitedDelay(double delaySamples, double minimumDelay) const
+    {
+        double delay = delaySamples;
+        if (!(delay >= minimumDelay)) // also catches not-a-number
+            delay = minimumDelay;
+        if (delay > maximumDelay_)
+            delay = maximumDelay_;
+        return delay;
+    }
+
+    double interpolate(double delay) const
+    {
+        const double position = static_cast<double>(size_ + writePosition_) - delay;
+        const int32_t whole = static_cast<int32_t>(position);
+        const double fraction = position - whole;
+        const double here = memory_[whole & mask_];
+        return here + (memory_[(whole + 1) & mask_] - here) * fraction;
+    }
+
     double* memory_ = nullptr;
     int32_t size_ = 0;
     int32_t mask_ = 0;

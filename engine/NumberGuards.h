@@ -62,12 +62,24 @@ inline double wrapPhase(double phase)
     return phase - (std::trunc(phase) - (phase < 0.0 ? 1.0 : 0.0));
 }
 
+// trunc for |x| below 2^63: the conversion to a 64-bit integer truncates toward zero, and
+// copysign gives back the sign a zero result must keep (trunc(-0.5) is -0). Baseline
+// x86-64 has no rounding instruction, so this saves the library's range handling.
+inline double truncateSmall(double x)
+{
+    return std::copysign(static_cast<double>(static_cast<int64_t>(x)), x);
+}
+
 // 16-bit quantisation with truncation toward zero, as a fixed-point converter would do it.
+// The clamp to [-1, 1] applies again after the truncation; a value already in [-1, 1]
+// only moves toward zero there and a not-a-number passes both clamps, so only the first
+// clamp can ever change anything.
 inline double quantise16(double x)
 {
-    double q = clampValue(x, -1.0, 1.0);
-    q = std::trunc(q * 32768.0) / 32768.0;
-    return clampValue(q, -1.0, 1.0);
+    const double q = clampValue(x, -1.0, 1.0);
+    if (q != q)
+        return q;
+    return truncateSmall(q * 32768.0) / 32768.0;
 }
 
 // Converts a rate-derived count to int32, saturating instead of overflowing.

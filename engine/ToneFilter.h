@@ -17,9 +17,11 @@ struct ToneFilter
         {
             const double result =
                 numberguard::nanGuard(b0 * input + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2);
-            x2 = numberguard::denormalGuard(x1);
+            // x1 and y1 were stored through the guard, which leaves its own results
+            // unchanged: they move on as they are.
+            x2 = x1;
             x1 = numberguard::denormalGuard(input);
-            y2 = numberguard::denormalGuard(y1);
+            y2 = y1;
             y1 = numberguard::denormalGuard(result);
             return result;
         }

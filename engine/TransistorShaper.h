@@ -31,17 +31,13 @@ struct TransistorShaper
         return output;
     }
 
-    // A run of samples: outputs[i] = step(mixes[i]) for each, in stretches of up to
-    // kRunSamples. Within a stretch the curve is first evaluated at every point (the tanh
-    // calls back to back, their divisions independent of one another), then the
-    // decimation and the DC blocker run over the results. Each value is computed by the
-    // same operations as in step(); only the interleaving differs.
+    // A run of samples: outputs[i] = step(mixes[i]), memories in a local copy for the run.
     void processBlock(const double* mixes, double* outputs, int32_t count)
     {
-        for (int32_t start = 0; start < count; start += kRunSamples) {
-            const int32_t length = count - start < kRunSamples ? count - start : kRunSamples;
-            processRun(mixes + start, outputs + start, length);
-        }
+        TransistorShaper work = *this;
+        for (int32_t i = 0; i < count; ++i)
+            outputs[i] = work.step(mixes[i]);
+        *this = work;
     }
 
     double curve(double x) const
@@ -65,8 +61,6 @@ struct TransistorShaper
                previousDecimated == 0.0;
     }
 
-    static constexpr int32_t kRunSamples = 128;
-
     // Memories.
     double previousMix = 0.0;
     double previousA = 0.0;
@@ -80,40 +74,4 @@ struct TransistorShaper
     double driveK2 = 0.0;
     double normaliser = 0.0;
     double gain = 0.0;
-
-private:
-    void processRun(const double* mixes, double* outputs, int32_t count)
-    {
-        using numberguard::denormalGuard;
-        double curveA[kRunSamples];
-        double curveB[kRunSamples];
-        double lastMix = previousMix;
-        for (int32_t i = 0; i < count; ++i) {
-            curveA[i] = lastMix;
-            curveB[i] = (mixes[i] + lastMix) * 0.5;
-            lastMix = denormalGuard(mixes[i]);
-        }
-        for (int32_t i = 0; i < count; ++i)
-            curveA[i] = curve(curveA[i]);
-        for (int32_t i = 0; i < count; ++i)
-            curveB[i] = curve(curveB[i]);
-        double lastA = previousA;
-        double lastB = previousB;
-        double lastDecimated = previousDecimated;
-        double lastBlocked = previousBlocked;
-        for (int32_t i = 0; i < count; ++i) {
-            const double decimated = ((curveA[i] + lastA) * 0.5 + lastB) * 0.5;
-            const double blocked = decimated - lastDecimated + 0.9997 * lastBlocked;
-            outputs[i] = enabled ? denormalGuard(blocked) : mixes[i];
-            lastA = denormalGuard(curveA[i]);
-            lastB = denormalGuard(curveB[i]);
-            lastDecimated = decimated;
-            lastBlocked = blocked;
-        }
-        previousMix = lastMix;
-        previousA = lastA;
-        previousB = lastB;
-        previousDecimated = lastDecimated;
-        previousBlocked = lastBlocked;
-    }
 };
