@@ -151,21 +151,21 @@ TEST(ChunkHeader, IsReadWhenPresentAndToleratedWhenAbsent)
     EXPECT_EQ(ReadChunkHeader(chunk, pos), 0x00010000);
     EXPECT_EQ(pos, 8);
 
-    // Raw parameter values from an older host: no header, position unchanged.
-    ChunkBuffer raw = ChunkOf({0, 0, 0, 0, 0, 0, 0xF0, 0x3F});
-    pos = 0;
-    EXPECT_EQ(ReadChunkHeader(raw, pos), 0);
-    EXPECT_EQ(pos, 0);
-
-    ChunkBuffer tiny = ChunkOf({0x74, 0x66});
-    pos = 0;
-    EXPECT_EQ(ReadChunkHeader(tiny, pos), 0);
-    EXPECT_EQ(pos, 0);
-
-    ChunkBuffer cut = ChunkOf({0x74, 0x66, 0x66, 0x70, 0x00, 0x00});
-    pos = 0;
-    EXPECT_EQ(ReadChunkHeader(cut, pos), 0);
-    EXPECT_EQ(pos, -1);
+    const struct
+    {
+        std::vector<uint8_t> bytes;
+        int32_t positionAfter;
+    } headerless[] = {
+        {{0, 0, 0, 0, 0, 0, 0xF0, 0x3F}, 0},          // raw values from an older host: untouched
+        {{0x74, 0x66}, 0},                              // too short to hold a magic number
+        {{0x74, 0x66, 0x66, 0x70, 0x00, 0x00}, -1},    // the magic, then cut inside the version
+    };
+    for (const auto& c : headerless)
+    {
+        pos = 0;
+        EXPECT_EQ(ReadChunkHeader(ChunkOf(c.bytes), pos), 0) << c.bytes.size();
+        EXPECT_EQ(pos, c.positionAfter) << c.bytes.size();
+    }
 }
 
 TEST(ChunkHeader, ProgramChunkIsHeaderPlusState)

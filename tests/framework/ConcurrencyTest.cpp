@@ -63,10 +63,8 @@ ChunkBuffer StateWithValue(double k)
 TEST(PluginLockConcurrency, BlocksNeverSeeAHalfLoadedState)
 {
     StateCheckingPlugin plugin;
-    plugin.SetInputChannelConnections(0, 2, true);
-    plugin.SetOutputChannelConnections(0, 2, true);
     DoubleTestHost host(plugin);
-    host.SetUp(48000, 64);
+    host.SetUpStereo(48000, 64);
     plugin.LoadState(StateWithValue(0.0), 0);
 
     std::atomic<bool> stop{false};

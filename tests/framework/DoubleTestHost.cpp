@@ -12,6 +12,13 @@ std::vector<T*> Pointers(std::vector<std::vector<T>>& buffers)
 }
 } // namespace
 
+void DoubleTestHost::SetUpStereo(double sampleRateHz, int blockSize)
+{
+    mPlugin.SetInputChannelConnections(0, 2, true);
+    mPlugin.SetOutputChannelConnections(0, 2, true);
+    SetUp(sampleRateHz, blockSize);
+}
+
 void DoubleTestHost::SetUp(double sampleRateHz, int blockSize)
 {
     PlugLockGuard guard(mPlugin.PluginLock());

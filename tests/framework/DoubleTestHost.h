@@ -12,6 +12,8 @@ class DoubleTestHost
 public:
     explicit DoubleTestHost(IPlugBase& plugin) : mPlugin(plugin) {}
 
+    // Connects the first two inputs and outputs, as a stereo host does, then sets up.
+    void SetUpStereo(double sampleRateHz, int blockSize);
     void SetUp(double sampleRateHz, int blockSize);
 
     // Double precision: channels point straight at the host's buffers.

@@ -6,21 +6,29 @@
 
 TEST(IdentifyHost, MatchesCaseInsensitiveSubstringsInTableOrder)
 {
-    EXPECT_EQ(IdentifyHost("REAPER"), 1);
-    EXPECT_EQ(IdentifyHost("Reaper64"), 1);
-    EXPECT_EQ(IdentifyHost("Cubase 7"), 3);
-    EXPECT_EQ(IdentifyHost("Steinberg Nuendo"), 4);
-    EXPECT_EQ(IdentifyHost("Nuendo with Cubase inside"), 3);
-    EXPECT_EQ(IdentifyHost("PreSonus Studio One"), 26);
-    EXPECT_EQ(IdentifyHost("Ableton Live 9"), 9);
-    EXPECT_EQ(IdentifyHost("Deliverance"), 9);  // "live" inside a longer word
-    EXPECT_EQ(IdentifyHost("Digital Performer"), 23);
-    EXPECT_EQ(IdentifyHost("VST3PluginTestHost"), 27);
-    EXPECT_EQ(IdentifyHost("Pro Tools"), 0);
-    EXPECT_EQ(IdentifyHost("ProTools"), 2);
-    EXPECT_EQ(IdentifyHost("Ardour"), 28);
-    EXPECT_EQ(IdentifyHost("Standalone"), 24);
-    EXPECT_EQ(IdentifyHost(""), 0);
+    const struct
+    {
+        const char* name;
+        int id;
+    } cases[] = {
+        {"REAPER", 1},
+        {"Reaper64", 1},
+        {"Cubase 7", 3},
+        {"Steinberg Nuendo", 4},
+        {"Nuendo with Cubase inside", 3},
+        {"PreSonus Studio One", 26},
+        {"Ableton Live 9", 9},
+        {"Deliverance", 9},  // "live" inside a longer word
+        {"Digital Performer", 23},
+        {"VST3PluginTestHost", 27},
+        {"Pro Tools", 0},
+        {"ProTools", 2},
+        {"Ardour", 28},
+        {"Standalone", 24},
+        {"", 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IdentifyHost(c.name), c.id) << c.name;
     EXPECT_EQ(IdentifyHost(nullptr), 0);
 }
 

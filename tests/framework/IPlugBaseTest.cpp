@@ -75,10 +75,8 @@ TEST(IPlugBase, ChannelStringsGiveConfigurationsAndChannelCounts)
 TEST(IPlugBase, DoublePrecisionPointsStraightAtTheHostBuffers)
 {
     TestPlugin plugin;  // default pass-through
-    plugin.SetInputChannelConnections(0, 2, true);
-    plugin.SetOutputChannelConnections(0, 2, true);
     DoubleTestHost host(plugin);
-    host.SetUp(48000, 64);
+    host.SetUpStereo(48000, 64);
     DoubleBuffers in = {std::vector<double>(64, 0.25), std::vector<double>(64, -0.5)};
     DoubleBuffers out(2, std::vector<double>(64, 9.0));
     host.ProcessDouble(in, out, 64);
@@ -89,10 +87,8 @@ TEST(IPlugBase, DoublePrecisionPointsStraightAtTheHostBuffers)
 TEST(IPlugBase, SinglePrecisionReplacesOrAccumulates)
 {
     SignalPlugin plugin;
-    plugin.SetInputChannelConnections(0, 2, true);
-    plugin.SetOutputChannelConnections(0, 2, true);
     DoubleTestHost host(plugin);
-    host.SetUp(44100, 32);
+    host.SetUpStereo(44100, 32);
     FloatBuffers in(2, std::vector<float>(32, 0.f));
     FloatBuffers out(2, std::vector<float>(32, 100.f));
     host.ProcessSingle(in, out, 32, false);
