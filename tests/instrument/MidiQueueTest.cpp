@@ -16,6 +16,13 @@ MidiMessage Message(int32_t offset, uint8_t data1 = 0)
     return message;
 }
 
+// Enqueues `count` notes at offsets first, first + 1, ...; data1 tells them apart modulo 128.
+void EnqueueAscending(MidiQueue& queue, int32_t count, int32_t first = 0)
+{
+    for (int32_t i = 0; i < count; ++i)
+        queue.Enqueue(Message(first + i, i % 128));
+}
+
 // Takes every pending message, front first, as (offset, data1) pairs.
 std::vector<std::pair<int32_t, int>> Drain(MidiQueue& queue)
 {
@@ -87,8 +94,7 @@ TEST(MidiQueue, GrowsByItsStepWhenFullAndKeepsEveryMessage)
 TEST(MidiQueue, StopsGrowingAtItsLimitAndDropsWhatComesAfter)
 {
     MidiQueue queue;
-    for (int32_t i = 0; i < MidiQueue::kMaxGrowthCapacity + 5000; ++i)
-        queue.Enqueue(Message(i));
+    EnqueueAscending(queue, MidiQueue::kMaxGrowthCapacity + 5000);
     EXPECT_EQ(queue.PendingCount(), MidiQueue::kMaxGrowthCapacity);
     EXPECT_EQ(queue.Front().sampleOffset, 0);
 }
@@ -96,8 +102,7 @@ TEST(MidiQueue, StopsGrowingAtItsLimitAndDropsWhatComesAfter)
 TEST(MidiQueue, CompactsInsteadOfGrowingWhenHandledMessagesLeaveRoom)
 {
     MidiQueue queue;
-    for (int i = 0; i < 1024; ++i)
-        queue.Enqueue(Message(i));
+    EnqueueAscending(queue, 1024);
     queue.PopFront();
     queue.PopFront();
     queue.Enqueue(Message(5000, 7));
@@ -122,8 +127,7 @@ TEST(MidiQueue, ReserveSizesForABlockInWholeGranules)
 TEST(MidiQueue, ReserveKeepsPendingMessages)
 {
     MidiQueue queue;
-    for (int i = 0; i < 700; ++i)
-        queue.Enqueue(Message(i, i % 128));
+    EnqueueAscending(queue, 700);
     queue.PopFront();
     queue.Reserve(64);
     EXPECT_EQ(queue.Capacity(), 1024); // room for the 699 pending ones
@@ -137,13 +141,11 @@ TEST(MidiQueue, ReserveForAnUnsetBlockSizeLeavesAUsableQueue)
     MidiQueue queue;
     queue.Reserve(0);
     EXPECT_GT(queue.Capacity(), 0);
-    for (int i = 0; i < 2000; ++i)
-        queue.Enqueue(Message(i));
+    EnqueueAscending(queue, 2000);
     EXPECT_EQ(queue.PendingCount(), 2000);
     queue.Reserve(-5);
     EXPECT_EQ(queue.PendingCount(), 2000);
-    for (int i = 0; i < 2000; ++i)
-        queue.Enqueue(Message(3000 + i));
+    EnqueueAscending(queue, 2000, 3000);
     EXPECT_EQ(queue.PendingCount(), 4000);
 }
 
