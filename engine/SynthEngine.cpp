@@ -105,17 +105,7 @@ BlockSettings prepareBlock(SynthEngine& engine)
     return block;
 }
 
-// Stereo expander, velocity and volume, then the stage output goes into both lines.
-inline void writeFrame(SynthEngine& engine, const BlockSettings& block, double stageOutput,
-                       double& left, double& right)
-{
-    left = clampValue(engine.leftDelay.read(block.leftDelaySamples) * block.outputGain, -1.2, 1.2);
-    right = clampValue(engine.rightDelay.read(block.rightDelaySamples) * block.outputGain, -1.2, 1.2);
-    engine.leftDelay.write(stageOutput);
-    engine.rightDelay.write(stageOutput);
-}
-
-// The sample loop, run unit by unit over stretches of up to kRunSamples samples: each
+// The sample loop runs unit by unit over stretches of up to kRunSamples samples: each
 // unit takes its whole run before the next one starts. The units only meet through the
 // values of the sample chain (and only the noise step touches the shared noise state),
 // so every sample gets exactly the operations of the sample-by-sample loop, in the same
@@ -123,23 +113,26 @@ inline void writeFrame(SynthEngine& engine, const BlockSettings& block, double s
 // its memories in registers for the run instead of reloading them at every sample.
 constexpr int32_t kRunSamples = 128;
 
-void renderRun(SynthEngine& engine, const BlockSettings& block, double* left, double* right, int32_t count)
+// Stereo expander, velocity and volume for a run of stage outputs: each line is read,
+// then written with the stage output, sample by sample.
+void writeFrames(SynthEngine& engine, const BlockSettings& block, const double* stageOutputs, double* left,
+                 double* right, int32_t count)
+{
+    double delayed[kRunSamples];
+    engine.leftDelay.processBlock(stageOutputs, block.leftDelaySamples, delayed, count);
+    for (int32_t i = 0; i < count; ++i)
+        left[i] = clampValue(delayed[i] * block.outputGain, -1.2, 1.2);
+    engine.rightDelay.processBlock(stageOutputs, block.rightDelaySamples, delayed, count);
+    for (int32_t i = 0; i < count; ++i)
+        right[i] = clampValue(delayed[i] * block.outputGain, -1.2, 1.2);
+}
+
+// Noise, tone filter, mix and shaper for a run, given the envelope levels and the tones.
+void renderStage(SynthEngine& engine, const BlockSettings& block, const double* noiseLevels,
+                 const double* tones, double* stageOutputs, int32_t count)
 {
     VoiceState& voice = engine.voice;
-    // Gate and retrigger can only change between blocks.
-    const double gate = engine.parameterValues[kVoice00_NoteGate];
-    const double retrig = engine.parameterValues[kVoice00_NoteRetrig];
-    double tonalLevels[kRunSamples];
-    double noiseLevels[kRunSamples];
-    double tones[kRunSamples];
     double chain[kRunSamples];
-    double stageOutputs[kRunSamples];
-
-    voice.tonalEnvelope.processBlock(gate, retrig, tonalLevels, count);
-
-    voice.noiseEnvelope.processBlock(gate, retrig, noiseLevels, count);
-
-    voice.oscillator.processBlock(tonalLevels, engine.cosineTable, block.tonalLevel, tones, count);
 
     NoiseGenerator::fill(chain, count);
     for (int32_t i = 0; i < count; ++i)
@@ -150,14 +143,28 @@ void renderRun(SynthEngine& engine, const BlockSettings& block, double* left, do
         chain[i] = (chain[i] * block.noiseLevel + tones[i]) * 0.5;
 
     voice.shaper.processBlock(chain, stageOutputs, count);
+}
 
-    // Stereo expander, velocity and volume.
-    engine.leftDelay.processBlock(stageOutputs, block.leftDelaySamples, chain, count);
-    for (int32_t i = 0; i < count; ++i)
-        left[i] = clampValue(chain[i] * block.outputGain, -1.2, 1.2);
-    engine.rightDelay.processBlock(stageOutputs, block.rightDelaySamples, chain, count);
-    for (int32_t i = 0; i < count; ++i)
-        right[i] = clampValue(chain[i] * block.outputGain, -1.2, 1.2);
+void renderRun(SynthEngine& engine, const BlockSettings& block, double* left, double* right, int32_t count)
+{
+    VoiceState& voice = engine.voice;
+    // Gate and retrigger can only change between blocks.
+    const double gate = engine.parameterValues[kVoice00_NoteGate];
+    const double retrig = engine.parameterValues[kVoice00_NoteRetrig];
+    double tonalLevels[kRunSamples];
+    double noiseLevels[kRunSamples];
+    double tones[kRunSamples];
+    double stageOutputs[kRunSamples];
+
+    voice.tonalEnvelope.processBlock(gate, retrig, tonalLevels, count);
+
+    voice.noiseEnvelope.processBlock(gate, retrig, noiseLevels, count);
+
+    voice.oscillator.processBlock(tonalLevels, engine.cosineTable, block.tonalLevel, tones, count);
+
+    renderStage(engine, block, noiseLevels, tones, stageOutputs, count);
+
+    writeFrames(engine, block, stageOutputs, left, right, count);
 }
 
 void renderFull(SynthEngine& engine, const BlockSettings& block, double* left, double* right,
@@ -182,10 +189,15 @@ void renderSilentStage(SynthEngine& engine, const BlockSettings& block, double* 
     shaper.previousDecimated = 0.0;
     // Once z is a denormal that 0.9997 z rounds back to, it never changes again.
     bool settled = sameBits(0.0 + 0.9997 * blocked, blocked);
-    for (int32_t i = 0; i < frameCount; ++i) {
-        if (i > 0 && !settled)
-            blocked = 0.0 + 0.9997 * blocked;
-        writeFrame(engine, block, shaper.enabled ? denormalGuard(blocked) : 0.0, left[i], right[i]);
+    double stageOutputs[kRunSamples];
+    for (int32_t done = 0; done < frameCount; done += kRunSamples) {
+        const int32_t count = std::min(kRunSamples, frameCount - done);
+        for (int32_t i = 0; i < count; ++i) {
+            if (done + i > 0 && !settled)
+                blocked = 0.0 + 0.9997 * blocked;
+            stageOutputs[i] = shaper.enabled ? denormalGuard(blocked) : 0.0;
+        }
+        writeFrames(engine, block, stageOutputs, left + done, right + done, count);
     }
     shaper.previousBlocked = blocked;
 }
@@ -209,12 +221,15 @@ void renderResting(SynthEngine& engine, const BlockSettings& block, double* left
         renderSilentStage(engine, block, left, right, frameCount);
         return;
     }
-    for (int32_t i = 0; i < frameCount; ++i) {
-        const double noise = NoiseGenerator::nextSample() * restingLevel;
-        const double filtered = voice.toneFilter.step(noise) * block.noiseLevel;
-        const double mix = (filtered + tone) * 0.5;
-        const double stageOutput = voice.shaper.step(mix);
-        writeFrame(engine, block, stageOutput, left[i], right[i]);
+    double levels[kRunSamples];
+    double tones[kRunSamples];
+    std::fill(levels, levels + kRunSamples, restingLevel);
+    std::fill(tones, tones + kRunSamples, tone);
+    double stageOutputs[kRunSamples];
+    for (int32_t done = 0; done < frameCount; done += kRunSamples) {
+        const int32_t count = std::min(kRunSamples, frameCount - done);
+        renderStage(engine, block, levels, tones, stageOutputs, count);
+        writeFrames(engine, block, stageOutputs, left + done, right + done, count);
     }
 }
 
