@@ -20,11 +20,6 @@ std::vector<unsigned char> ReadFile(const std::string& path)
     return std::vector<unsigned char>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-bool FileExists(const std::string& path)
-{
-    return static_cast<bool>(std::ifstream(path));
-}
-
 uint32_t U32(const std::vector<unsigned char>& bytes, size_t at)
 {
     return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |

@@ -1,5 +1,7 @@
 #include "tools/render/OfflineRenderer.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -84,9 +86,16 @@ bool SameBits(const std::vector<double>& a, const std::vector<double>& b)
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
 }
 
-bool FileExists(const std::string& path)
+// The largest magnitude; a NaN anywhere is returned as the peak, so no check passes over it.
+double PeakOf(const std::vector<double>& samples)
 {
-    return static_cast<bool>(std::ifstream(path));
+    double peak = 0.0;
+    for (double sample : samples)
+    {
+        if (std::isnan(sample)) return sample;
+        peak = std::max(peak, std::fabs(sample));
+    }
+    return peak;
 }
 
 std::vector<double> ReadDoubles(const std::string& path)
@@ -111,10 +120,7 @@ TEST(OfflineRenderer, RendersExactlyWhatDrivingTheInstrumentDirectlyGives)
     ASSERT_EQ(renderedLeft.size(), 2050u);
     EXPECT_TRUE(SameBits(renderedLeft, directLeft));
     EXPECT_TRUE(SameBits(renderedRight, directRight));
-    double peak = 0.0;
-    for (double sample : renderedLeft)
-        peak = std::max(peak, std::fabs(sample));
-    EXPECT_GT(peak, 0.01);
+    EXPECT_GT(PeakOf(renderedLeft), 0.01);
     EXPECT_FALSE(SameBits(renderedLeft, renderedRight)); // the stereo expander is on
 }
 
@@ -131,13 +137,9 @@ TEST(OfflineRenderer, EventsGoToTheBlockThatHoldsTheirFrame)
     std::vector<double> left, right;
     std::string error;
     ASSERT_TRUE(OfflineRenderer::RenderToBuffers(together, left, right, error)) << error;
-    for (double sample : left)
-        ASSERT_EQ(sample, 0.0);
+    EXPECT_EQ(PeakOf(left), 0.0);
     ASSERT_TRUE(OfflineRenderer::RenderToBuffers(apart, left, right, error)) << error;
-    double peak = 0.0;
-    for (double sample : left)
-        peak = std::max(peak, std::fabs(sample));
-    EXPECT_GT(peak, 0.01);
+    EXPECT_GT(PeakOf(left), 0.01);
 }
 
 TEST(OfflineRenderer, UnknownParameterNamesAreRefused)

@@ -1,5 +1,9 @@
 #include "tools/render/RenderScenario.h"
 
+#include <initializer_list>
+#include <string>
+#include <utility>
+
 #include <gtest/gtest.h>
 
 namespace
@@ -20,6 +24,13 @@ std::string ErrorOf(const std::string& json)
     EXPECT_FALSE(ParseRenderScenario(json, scenario, error)) << json;
     EXPECT_EQ(error.find('\n'), std::string::npos) << error;
     return error;
+}
+
+// Each scenario must be refused with a message that names the given field or fault.
+void ExpectRefusedNaming(std::initializer_list<std::pair<const char*, const char*>> cases)
+{
+    for (const auto& c : cases)
+        EXPECT_NE(ErrorOf(c.first).find(c.second), std::string::npos) << c.first;
 }
 
 TEST(RenderScenario, MissingKeysTakeTheirDefaults)
@@ -63,35 +74,36 @@ TEST(RenderScenario, ReadsEveryFieldKeepingFileOrder)
 
 TEST(RenderScenario, BadInputIsNamedInOneLine)
 {
-    EXPECT_NE(ErrorOf(R"({"block": 512,)").find("malformed JSON"), std::string::npos);
-    EXPECT_NE(ErrorOf("[1, 2]").find("object"), std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"sample_rate": 0})").find("sample_rate"), std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"sample_rate": -44100})").find("sample_rate"), std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"sample_rate": "44100"})").find("sample_rate"), std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"block": 0})").find("block"), std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"block": 2.5})").find("block"), std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"frames": 0})").find("frames"), std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"frames": -10})").find("frames"), std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"tempo": null})").find("tempo"), std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"params": {"MainVolume": "loud"}})").find("MainVolume"), std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"params": [1]})").find("params"), std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"events": {}})").find("events"), std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"events": [7]})").find("events[0]"), std::string::npos);
+    ExpectRefusedNaming({
+        {R"({"block": 512,)", "malformed JSON"},
+        {"[1, 2]", "object"},
+        {R"({"sample_rate": 0})", "sample_rate"},
+        {R"({"sample_rate": -44100})", "sample_rate"},
+        {R"({"sample_rate": "44100"})", "sample_rate"},
+        {R"({"block": 0})", "block"},
+        {R"({"block": 2.5})", "block"},
+        {R"({"frames": 0})", "frames"},
+        {R"({"frames": -10})", "frames"},
+        {R"({"tempo": null})", "tempo"},
+        {R"({"params": {"MainVolume": "loud"}})", "MainVolume"},
+        {R"({"params": [1]})", "params"},
+        {R"({"events": {}})", "events"},
+        {R"({"events": [7]})", "events[0]"},
+    });
 }
 
 TEST(RenderScenario, EventBytesMustBeIntegersFrom0To255AndFramesNotNegative)
 {
-    EXPECT_NE(ErrorOf(R"({"events": [{"frame": 0, "status": 256}]})").find("status"), std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"events": [{"frame": 0, "status": -1}]})").find("status"), std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"events": [{"frame": 0}]})").find("status"), std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"events": [{"status": 144, "d1": 300}]})").find("d1"), std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"events": [{"status": 144, "d2": 1.5}]})").find("d2"), std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"events": [{"status": 144, "d2": true}]})").find("d2"), std::string::npos);
-    EXPECT_NE(
-        ErrorOf(R"({"events": [{"status": 144}, {"frame": -1, "status": 144}]})").find("events[1].frame"),
-        std::string::npos);
-    EXPECT_NE(ErrorOf(R"({"events": [{"status": 144, "d1": 18446744073709551615}]})").find("d1"),
-              std::string::npos);
+    ExpectRefusedNaming({
+        {R"({"events": [{"frame": 0, "status": 256}]})", "status"},
+        {R"({"events": [{"frame": 0, "status": -1}]})", "status"},
+        {R"({"events": [{"frame": 0}]})", "status"},
+        {R"({"events": [{"status": 144, "d1": 300}]})", "d1"},
+        {R"({"events": [{"status": 144, "d2": 1.5}]})", "d2"},
+        {R"({"events": [{"status": 144, "d2": true}]})", "d2"},
+        {R"({"events": [{"status": 144}, {"frame": -1, "status": 144}]})", "events[1].frame"},
+        {R"({"events": [{"status": 144, "d1": 18446744073709551615}]})", "d1"},
+    });
 
     // Status bytes below 0x80 are passed on; the instrument ignores them.
     EXPECT_EQ(Parsed(R"({"events": [{"status": 0, "d1": 255, "d2": 255}]})").events[0].data1, 255);

@@ -2,6 +2,7 @@
 // CTest runs each test case as its own process, several at a time, so every case needs
 // file names of its own in the shared temporary folder.
 
+#include <fstream>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -16,4 +17,9 @@ inline std::string TestTempPath(const std::string& suffix)
         if (c == '/') c = '_';
     }
     return ::testing::TempDir() + name + suffix;
+}
+
+inline bool FileExists(const std::string& path)
+{
+    return static_cast<bool>(std::ifstream(path));
 }
