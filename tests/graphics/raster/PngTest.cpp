@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "graphics/raster/LicePng.h"
@@ -21,14 +22,33 @@ Bitmap Decode(const std::vector<unsigned char>& bytes)
   return Bitmap(DecodePngMemory(bytes.data(), static_cast<int>(bytes.size())));
 }
 
-PngRecipe Rgba2x1()
+PngRecipe Recipe(int width, int height, int colorType, std::vector<std::vector<unsigned char>> rows,
+                 int bitDepth = 8)
 {
   PngRecipe recipe;
-  recipe.width = 2;
-  recipe.height = 1;
-  recipe.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-  recipe.rows = {{0x10, 0x20, 0x30, 0x40, 0xAA, 0xBB, 0xCC, 0x00}};
+  recipe.width = width;
+  recipe.height = height;
+  recipe.colorType = colorType;
+  recipe.bitDepth = bitDepth;
+  recipe.rows = std::move(rows);
   return recipe;
+}
+
+PngRecipe Rgba2x1()
+{
+  return Recipe(2, 1, PNG_COLOR_TYPE_RGB_ALPHA, {{0x10, 0x20, 0x30, 0x40, 0xAA, 0xBB, 0xCC, 0x00}});
+}
+
+// Encodes the recipe, decodes it again and compares every pixel, row by row.
+void ExpectDecodesTo(const PngRecipe& recipe, const std::vector<LICE_pixel>& pixels)
+{
+  Bitmap image = Decode(EncodePng(recipe));
+  ASSERT_TRUE(image);
+  ASSERT_EQ(image->GetWidth(), recipe.width);
+  ASSERT_EQ(image->GetHeight(), recipe.height);
+  for (int y = 0; y < recipe.height; ++y)
+    for (int x = 0; x < recipe.width; ++x)
+      EXPECT_EQ(PixelAt(*image, x, y), pixels[y * recipe.width + x]) << x << "," << y;
 }
 
 void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes)
@@ -48,111 +68,54 @@ void WriteFile(const std::string& path, const std::vector<unsigned char>& bytes)
 
 TEST(RasterPng, RgbaKeepsStraightAlpha)
 {
-  Bitmap image = Decode(EncodePng(Rgba2x1()));
-  ASSERT_TRUE(image);
-  EXPECT_EQ(image->GetWidth(), 2);
-  EXPECT_EQ(image->GetHeight(), 1);
-  EXPECT_EQ(PixelAt(*image, 0, 0), 0x40102030u);
-  EXPECT_EQ(PixelAt(*image, 1, 0), 0x00AABBCCu); // colour kept under zero alpha
+  ExpectDecodesTo(Rgba2x1(), {0x40102030u, 0x00AABBCCu}); // colour kept under zero alpha
 }
 
 TEST(RasterPng, RgbIsOpaqueAndSixteenBitIsStripped)
 {
-  PngRecipe rgb;
-  rgb.width = 1;
-  rgb.height = 2;
-  rgb.colorType = PNG_COLOR_TYPE_RGB;
-  rgb.rows = {{0x01, 0x02, 0x03}, {0xFD, 0xFE, 0xFF}};
-  Bitmap image = Decode(EncodePng(rgb));
-  ASSERT_TRUE(image);
-  EXPECT_EQ(PixelAt(*image, 0, 0), 0xFF010203u);
-  EXPECT_EQ(PixelAt(*image, 0, 1), 0xFFFDFEFFu);
-
-  PngRecipe deep;
-  deep.width = 1;
-  deep.height = 1;
-  deep.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-  deep.bitDepth = 16;
-  deep.rows = {{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0x80, 0x01}};
-  image = Decode(EncodePng(deep));
-  ASSERT_TRUE(image);
-  EXPECT_EQ(PixelAt(*image, 0, 0), 0x8012569Au); // the high byte of each sample
+  ExpectDecodesTo(Recipe(1, 2, PNG_COLOR_TYPE_RGB, {{0x01, 0x02, 0x03}, {0xFD, 0xFE, 0xFF}}),
+                  {0xFF010203u, 0xFFFDFEFFu});
+  // The high byte of each sample.
+  ExpectDecodesTo(Recipe(1, 1, PNG_COLOR_TYPE_RGB_ALPHA, {{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0x80, 0x01}}, 16),
+                  {0x8012569Au});
 }
 
 TEST(RasterPng, GreyImagesExpandToRgb)
 {
-  PngRecipe grey;
-  grey.width = 2;
-  grey.height = 1;
-  grey.colorType = PNG_COLOR_TYPE_GRAY;
-  grey.rows = {{0x00, 0x7F}};
-  Bitmap image = Decode(EncodePng(grey));
-  ASSERT_TRUE(image);
-  EXPECT_EQ(PixelAt(*image, 0, 0), 0xFF000000u);
-  EXPECT_EQ(PixelAt(*image, 1, 0), 0xFF7F7F7Fu);
-
-  PngRecipe greyAlpha;
-  greyAlpha.width = 1;
-  greyAlpha.height = 1;
-  greyAlpha.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
-  greyAlpha.rows = {{0x40, 0x90}};
-  image = Decode(EncodePng(greyAlpha));
-  ASSERT_TRUE(image);
-  EXPECT_EQ(PixelAt(*image, 0, 0), 0x90404040u);
+  ExpectDecodesTo(Recipe(2, 1, PNG_COLOR_TYPE_GRAY, {{0x00, 0x7F}}), {0xFF000000u, 0xFF7F7F7Fu});
+  ExpectDecodesTo(Recipe(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, {{0x40, 0x90}}), {0x90404040u});
 
   // Two-bit grey: samples 0..3 scale to 0, 0x55, 0xAA, 0xFF; value 1 is transparent.
-  PngRecipe packed;
-  packed.width = 4;
-  packed.height = 1;
-  packed.colorType = PNG_COLOR_TYPE_GRAY;
-  packed.bitDepth = 2;
-  packed.rows = {{0x1B}}; // 00 01 10 11
+  PngRecipe packed = Recipe(4, 1, PNG_COLOR_TYPE_GRAY, {{0x1B}}, 2); // 00 01 10 11
   packed.greyTransparent = true;
   packed.greyTransparentValue = 1;
-  image = Decode(EncodePng(packed));
-  ASSERT_TRUE(image);
-  EXPECT_EQ(PixelAt(*image, 0, 0), 0xFF000000u);
-  EXPECT_EQ(PixelAt(*image, 1, 0), 0x00555555u);
-  EXPECT_EQ(PixelAt(*image, 2, 0), 0xFFAAAAAAu);
-  EXPECT_EQ(PixelAt(*image, 3, 0), 0xFFFFFFFFu);
+  ExpectDecodesTo(packed, {0xFF000000u, 0x00555555u, 0xFFAAAAAAu, 0xFFFFFFFFu});
 }
 
 TEST(RasterPng, PaletteWithTransparencyGivesStraightAlpha)
 {
-  PngRecipe palette;
-  palette.width = 3;
-  palette.height = 1;
-  palette.colorType = PNG_COLOR_TYPE_PALETTE;
-  palette.bitDepth = 4;
+  PngRecipe palette = Recipe(3, 1, PNG_COLOR_TYPE_PALETTE, {{0x01, 0x20}}, 4); // indices 0, 1, 2
   palette.paletteRgb = {0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x10, 0x20, 0x30};
   palette.transparency = {0x00, 0x80}; // entry 2 has no alpha entry: opaque
-  palette.rows = {{0x01, 0x20}};       // indices 0, 1, 2
-  Bitmap image = Decode(EncodePng(palette));
-  ASSERT_TRUE(image);
-  EXPECT_EQ(PixelAt(*image, 0, 0), 0x00FF0000u);
-  EXPECT_EQ(PixelAt(*image, 1, 0), 0x8000FF00u);
-  EXPECT_EQ(PixelAt(*image, 2, 0), 0xFF102030u);
+  ExpectDecodesTo(palette, {0x00FF0000u, 0x8000FF00u, 0xFF102030u});
 }
 
 TEST(RasterPng, InterlacedImagesDecodeWhole)
 {
-  PngRecipe recipe;
-  recipe.width = 9;
-  recipe.height = 9;
-  recipe.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+  PngRecipe recipe = Recipe(9, 9, PNG_COLOR_TYPE_RGB_ALPHA, {});
   recipe.interlaced = true;
+  std::vector<LICE_pixel> pixels;
   for (int y = 0; y < 9; ++y)
   {
     std::vector<unsigned char> row;
     for (int x = 0; x < 9; ++x)
+    {
       row.insert(row.end(), {static_cast<unsigned char>(x), static_cast<unsigned char>(y), 7, 0xFF});
+      pixels.push_back(0xFF000007u | static_cast<LICE_pixel>(x << 16 | y << 8));
+    }
     recipe.rows.push_back(row);
   }
-  Bitmap image = Decode(EncodePng(recipe));
-  ASSERT_TRUE(image);
-  for (int y = 0; y < 9; ++y)
-    for (int x = 0; x < 9; ++x)
-      ASSERT_EQ(PixelAt(*image, x, y), 0xFF000007u | static_cast<LICE_pixel>(x << 16 | y << 8)) << x << "," << y;
+  ExpectDecodesTo(recipe, pixels);
 }
 
 TEST(RasterPng, MalformedInputGivesNone)
