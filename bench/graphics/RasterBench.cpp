@@ -28,44 +28,21 @@ void PaintRoundImage(LICE_IBitmap& bitmap)
     }
 }
 
-void BM_KnobFrameAlphaBlit(benchmark::State& state)
+// Blits a painted width x height image onto the back buffer at (x, y) in the given mode.
+void BM_Blit(benchmark::State& state, int width, int height, int x, int y, int mode)
 {
   LICE_SysBitmap backBuffer(kEditorWidth, kEditorHeight);
-  LICE_MemBitmap knob(40, 40);
-  PaintRoundImage(knob);
+  LICE_MemBitmap image(width, height);
+  PaintRoundImage(image);
   for (auto _ : state)
   {
-    BlitBitmap(&backBuffer, &knob, 230, 200, nullptr, 1.0f, BlendCopy | BlendUseSourceAlpha);
+    BlitBitmap(&backBuffer, &image, x, y, nullptr, 1.0f, mode);
     benchmark::ClobberMemory();
   }
 }
-BENCHMARK(BM_KnobFrameAlphaBlit);
-
-void BM_FullFrameCopy(benchmark::State& state)
-{
-  LICE_SysBitmap backBuffer(kEditorWidth, kEditorHeight);
-  LICE_MemBitmap background(kEditorWidth, kEditorHeight);
-  PaintRoundImage(background);
-  for (auto _ : state)
-  {
-    BlitBitmap(&backBuffer, &background, 0, 0, nullptr, 1.0f, BlendCopy);
-    benchmark::ClobberMemory();
-  }
-}
-BENCHMARK(BM_FullFrameCopy);
-
-void BM_FullFrameAlphaBlit(benchmark::State& state)
-{
-  LICE_SysBitmap backBuffer(kEditorWidth, kEditorHeight);
-  LICE_MemBitmap overlay(kEditorWidth, kEditorHeight);
-  PaintRoundImage(overlay);
-  for (auto _ : state)
-  {
-    BlitBitmap(&backBuffer, &overlay, 0, 0, nullptr, 1.0f, BlendCopy | BlendUseSourceAlpha);
-    benchmark::ClobberMemory();
-  }
-}
-BENCHMARK(BM_FullFrameAlphaBlit);
+BENCHMARK_CAPTURE(BM_Blit, KnobFrameAlpha, 40, 40, 230, 200, BlendCopy | BlendUseSourceAlpha);
+BENCHMARK_CAPTURE(BM_Blit, FullFrameCopy, kEditorWidth, kEditorHeight, 0, 0, BlendCopy);
+BENCHMARK_CAPTURE(BM_Blit, FullFrameAlpha, kEditorWidth, kEditorHeight, 0, 0, BlendCopy | BlendUseSourceAlpha);
 
 void BM_FullFrameFill(benchmark::State& state)
 {
