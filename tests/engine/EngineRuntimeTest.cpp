@@ -3,11 +3,15 @@
 #include "engine/CosineTable.h"
 #include "engine/DataBuffer.h"
 #include "engine/DelayLine.h"
+#include "engine/NumberGuards.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -109,6 +113,27 @@ TEST(DataBufferTest, ResizeKeepsLeadingFramesAndZeroFillsTheRest)
     EXPECT_EQ(buffer.samples(), before);
     EXPECT_EQ(buffer.samples()[0], 0.0);
     EXPECT_EQ(buffer.samples()[1], 0.0);
+}
+
+// The 16-bit quantiser converts through a 64-bit integer instead of calling trunc; it
+// must agree with clamp, trunc, clamp bit for bit, down to the sign of a zero result.
+TEST(NumberGuardsTest, QuantiserAgreesWithTruncationBitForBit)
+{
+    const auto clamp = [](double x) { return x < -1.0 ? -1.0 : (x > 1.0 ? 1.0 : x); };
+    const double infinity = std::numeric_limits<double>::infinity();
+    std::vector<double> values = {0.0,  -0.0,         1e-300,         -1e-300,   1.0 / 65536.0, -1.0 / 65536.0,
+                                  0.99999, -0.99999, 1.0,           -1.0,      3.5,           -3.5,
+                                  1e300, -1e300,     infinity,      -infinity};
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> spread(-1.5, 1.5);
+    for (int i = 0; i < 100000; ++i)
+        values.push_back(spread(random) * (i % 2 == 0 ? 1.0 : 1e-4));
+    for (const double x : values) {
+        const double expected = clamp(std::trunc(clamp(x) * 32768.0) / 32768.0);
+        const double actual = numberguard::quantise16(x);
+        ASSERT_EQ(std::memcmp(&expected, &actual, sizeof actual), 0) << x;
+    }
+    EXPECT_TRUE(std::isnan(numberguard::quantise16(std::numeric_limits<double>::quiet_NaN())));
 }
 
 } // namespace

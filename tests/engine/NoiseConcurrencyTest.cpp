@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -56,6 +57,25 @@ TEST(NoiseConcurrencyTest, SingleEngineSequenceIsTheLinearCongruence)
         ASSERT_GE(value, -1.0);
         ASSERT_LT(value, 1.0);
     }
+}
+
+// The sample loop draws its noise a run at a time; the values and the state it leaves
+// must be those of one draw per sample.
+TEST(NoiseConcurrencyTest, RunsGiveTheSampleBySampleSequence)
+{
+    NoiseGenerator::setState(12345u);
+    std::vector<double> expected(300);
+    for (double& value : expected)
+        value = NoiseGenerator::nextSample();
+    const uint32_t endState = NoiseGenerator::currentState();
+
+    NoiseGenerator::setState(12345u);
+    std::vector<double> runs(300);
+    NoiseGenerator::fill(runs.data(), 0);
+    NoiseGenerator::fill(runs.data(), 128);
+    NoiseGenerator::fill(runs.data() + 128, 172);
+    EXPECT_EQ(runs, expected);
+    EXPECT_EQ(NoiseGenerator::currentState(), endState);
 }
 
 } // namespace
