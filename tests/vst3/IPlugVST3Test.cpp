@@ -220,11 +220,8 @@ TEST_F(IPlugVST3Effect, BypassPassesInputsAndTravelsWithTheState)
   HostProcessData io(kSample32, 128);
   io.changes.Add(kBypass, 0, 1.0);
   ProcessData& data = io.Block(64);
-  for (int f = 0; f < 64; ++f)
-  {
-    data.inputs[0].channelBuffers32[0][f] = 0.25f;
-    data.inputs[0].channelBuffers32[1][f] = -0.75f;
-  }
+  io.FillInput(0, 0.25);
+  io.FillInput(1, -0.75);
   ASSERT_EQ(plug->process(data), kResultOk);
   EXPECT_TRUE(plug->IsBypassed());
   EXPECT_EQ(plug->blocks, 0);
@@ -264,13 +261,7 @@ TEST_F(IPlugVST3Effect, BypassKeepsTheLatencyInBothSampleSizes)
     HostProcessData io(size, 128);
     io.changes.Add(kBypass, 0, 1.0);
     ProcessData& data = io.Block(16);
-    for (int f = 0; f < 16; ++f)
-    {
-      if (size == kSample64)
-        data.inputs[0].channelBuffers64[0][f] = 0.25;
-      else
-        data.inputs[0].channelBuffers32[0][f] = 0.25f;
-    }
+    io.FillInput(0, 0.25);
     ASSERT_EQ(plug->process(data), kResultOk);
     EXPECT_EQ(io.Output(0, 2), 0.0);
     EXPECT_EQ(io.Output(0, 3), 0.25);
@@ -285,8 +276,7 @@ TEST_F(IPlugVST3Effect, BypassDoesNotReplayInputsTheHostNoLongerGives)
   HostProcessData io(kSample32, 128);
   io.changes.Add(kBypass, 0, 1.0);
   ProcessData& data = io.Block(32);
-  for (int f = 0; f < 32; ++f)
-    data.inputs[0].channelBuffers32[0][f] = 0.25f;
+  io.FillInput(0, 0.25);
   ASSERT_EQ(plug->process(data), kResultOk);
   EXPECT_EQ(io.Output(0, 7), 0.25);
 

@@ -16,10 +16,6 @@ using namespace Steinberg::Vst;
 
 namespace {
 
-constexpr ParamID kPreset = 0x70727374;
-constexpr ParamID kBypass = 0x62706173;
-constexpr ParamID kMainVolume = 3;
-
 std::string Narrow(const TChar* text)
 {
   std::string out;

@@ -14,6 +14,12 @@
 #include <memory>
 #include <string>
 
+// Parameter ids as the module announces them to hosts: the program list, the bypass switch
+// and the main volume (index 3 of the instrument's parameters).
+constexpr Steinberg::Vst::ParamID kPreset = 0x70727374;
+constexpr Steinberg::Vst::ParamID kBypass = 0x62706173;
+constexpr Steinberg::Vst::ParamID kMainVolume = 3;
+
 // The module, loaded once for the whole test program as a host keeps it loaded.
 VstModule& TheModule();
 

@@ -16,8 +16,6 @@ using namespace Steinberg::Vst;
 
 namespace {
 
-constexpr ParamID kPreset = 0x70727374;
-constexpr ParamID kMainVolume = 3;
 constexpr ParamID kNoteNumber = 22;
 constexpr ParamID kNoteVelocity = 24;
 constexpr int32 kBlock = 256;

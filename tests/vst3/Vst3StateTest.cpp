@@ -55,7 +55,7 @@ TEST(Vst3State, RoundTripIntoAFreshInstanceIsExact)
   Vst3Instance original;
   ASSERT_TRUE(original.Created());
   // Values that do not survive any rounding on the way.
-  original.controller->setParamNormalized(3, 0.123456789012345);
+  original.controller->setParamNormalized(kMainVolume, 0.123456789012345);
   original.controller->setParamNormalized(7, 1.0 / 3.0);
   original.controller->setParamNormalized(17, 0.999999999);
   std::vector<uint8_t> saved = original.State();
@@ -66,9 +66,9 @@ TEST(Vst3State, RoundTripIntoAFreshInstanceIsExact)
   ASSERT_TRUE(restored.Created());
   MemoryStream stream(saved);
   ASSERT_EQ(restored.component->setState(&stream), kResultOk);
-  EXPECT_EQ(restored.controller->getParamNormalized(3), original.controller->getParamNormalized(3));
+  EXPECT_EQ(restored.controller->getParamNormalized(kMainVolume), original.controller->getParamNormalized(kMainVolume));
   EXPECT_EQ(restored.controller->getParamNormalized(7), 1.0 / 3.0);
-  EXPECT_EQ(restored.controller->getParamNormalized(0x62706173), 1.0);
+  EXPECT_EQ(restored.controller->getParamNormalized(kBypass), 1.0);
   EXPECT_EQ(restored.State(), saved);
 
   // The controller side of the same object reads the same stream.
@@ -103,11 +103,11 @@ TEST(Vst3State, ShortStreamsRestoreWhatTheyHoldAndReportFailure)
   PutDouble(noBypass, 3 * 8, 0.5);
   MemoryStream chunkOnly(noBypass);
   EXPECT_EQ(instance.component->setState(&chunkOnly), kResultFalse);
-  EXPECT_EQ(instance.controller->getParamNormalized(3), 0.5);
+  EXPECT_EQ(instance.controller->getParamNormalized(kMainVolume), 0.5);
 
   MemoryStream empty;
   EXPECT_EQ(instance.component->setState(&empty), kResultFalse);
-  EXPECT_EQ(instance.controller->getParamNormalized(3), 0.5);
+  EXPECT_EQ(instance.controller->getParamNormalized(kMainVolume), 0.5);
   EXPECT_EQ(instance.component->setState(nullptr), kInvalidArgument);
   EXPECT_EQ(instance.component->getState(nullptr), kInvalidArgument);
 }
@@ -137,24 +137,26 @@ public:
 
   tresult PLUGIN_API read(void* buffer, int32 numBytes, int32* numBytesRead) override
   {
-    if (numBytesRead)
-      *numBytesRead = 0;
-    if (numBytes > budget)
-      return kResultFalse;
-    budget -= numBytes;
-    return MemoryStream::read(buffer, numBytes, numBytesRead);
+    return Spend(numBytes, numBytesRead) ? MemoryStream::read(buffer, numBytes, numBytesRead) : kResultFalse;
   }
   tresult PLUGIN_API write(void* buffer, int32 numBytes, int32* numBytesWritten) override
   {
-    if (numBytesWritten)
-      *numBytesWritten = 0;
-    if (numBytes > budget)
-      return kResultFalse;
-    budget -= numBytes;
-    return MemoryStream::write(buffer, numBytes, numBytesWritten);
+    return Spend(numBytes, numBytesWritten) ? MemoryStream::write(buffer, numBytes, numBytesWritten)
+                                            : kResultFalse;
   }
 
 private:
+  // Reports nothing moved yet and takes the bytes from the budget, unless it cannot pay.
+  bool Spend(int32 numBytes, int32* numBytesMoved)
+  {
+    if (numBytesMoved)
+      *numBytesMoved = 0;
+    if (numBytes > budget)
+      return false;
+    budget -= numBytes;
+    return true;
+  }
+
   int32 budget;
 };
 
@@ -174,11 +176,11 @@ TEST(Vst3State, StreamsFailingMidwayOrRunningLongAreHandled)
   // A read that fails outright restores nothing from the stream and reports failure.
   FailingStream broken(bytes, 0);
   EXPECT_EQ(instance.component->setState(&broken), kResultFalse);
-  EXPECT_EQ(instance.controller->getParamNormalized(3), 0.8);
+  EXPECT_EQ(instance.controller->getParamNormalized(kMainVolume), 0.8);
   // The chunk arrives, the bypass word does not.
   FailingStream chunkOnly(bytes, static_cast<int32>(kChunkBytes));
   EXPECT_EQ(instance.component->setState(&chunkOnly), kResultFalse);
-  EXPECT_EQ(instance.controller->getParamNormalized(3), 0.5);
+  EXPECT_EQ(instance.controller->getParamNormalized(kMainVolume), 0.5);
 
   // Bytes after the state belong to whoever wrote them; the state is read as usual.
   PutDouble(bytes, 3 * 8, 0.25);
@@ -186,6 +188,6 @@ TEST(Vst3State, StreamsFailingMidwayOrRunningLongAreHandled)
   bytes.insert(bytes.end(), {0xDE, 0xAD, 0xBE, 0xEF, 0x01});
   MemoryStream longer(bytes);
   EXPECT_EQ(instance.component->setState(&longer), kResultOk);
-  EXPECT_EQ(instance.controller->getParamNormalized(3), 0.25);
-  EXPECT_EQ(instance.controller->getParamNormalized(0x62706173), 1.0);
+  EXPECT_EQ(instance.controller->getParamNormalized(kMainVolume), 0.25);
+  EXPECT_EQ(instance.controller->getParamNormalized(kBypass), 1.0);
 }

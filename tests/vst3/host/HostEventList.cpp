@@ -26,14 +26,6 @@ void HostEventList::AddNoteOff(int32 sampleOffset, int16 pitch, int16 channel)
   events.push_back(e);
 }
 
-tresult PLUGIN_API HostEventList::queryInterface(const TUID iid, void** obj)
-{
-  QUERY_INTERFACE(iid, obj, FUnknown::iid, IEventList)
-  QUERY_INTERFACE(iid, obj, IEventList::iid, IEventList)
-  *obj = nullptr;
-  return kNoInterface;
-}
-
 int32 PLUGIN_API HostEventList::getEventCount()
 {
   return static_cast<int32>(events.size());

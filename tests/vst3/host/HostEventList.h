@@ -13,7 +13,6 @@ public:
   void AddNoteOff(Steinberg::int32 sampleOffset, Steinberg::int16 pitch, Steinberg::int16 channel = 0);
   void Clear() { events.clear(); }
 
-  Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
   Steinberg::int32 PLUGIN_API getEventCount() override;
   Steinberg::tresult PLUGIN_API getEvent(Steinberg::int32 index, Steinberg::Vst::Event& e) override;
   Steinberg::tresult PLUGIN_API addEvent(Steinberg::Vst::Event& e) override;

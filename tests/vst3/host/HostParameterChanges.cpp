@@ -3,14 +3,6 @@
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-tresult PLUGIN_API HostParamValueQueue::queryInterface(const TUID iid, void** obj)
-{
-  QUERY_INTERFACE(iid, obj, FUnknown::iid, IParamValueQueue)
-  QUERY_INTERFACE(iid, obj, IParamValueQueue::iid, IParamValueQueue)
-  *obj = nullptr;
-  return kNoInterface;
-}
-
 int32 PLUGIN_API HostParamValueQueue::getPointCount()
 {
   return static_cast<int32>(points.size());
@@ -37,14 +29,6 @@ void HostParameterChanges::Add(ParamID id, int32 sampleOffset, ParamValue value)
   int32 index = 0;
   IParamValueQueue* queue = addParameterData(id, index);
   queue->addPoint(sampleOffset, value, index);
-}
-
-tresult PLUGIN_API HostParameterChanges::queryInterface(const TUID iid, void** obj)
-{
-  QUERY_INTERFACE(iid, obj, FUnknown::iid, IParameterChanges)
-  QUERY_INTERFACE(iid, obj, IParameterChanges::iid, IParameterChanges)
-  *obj = nullptr;
-  return kNoInterface;
 }
 
 int32 PLUGIN_API HostParameterChanges::getParameterCount()

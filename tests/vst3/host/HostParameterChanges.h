@@ -14,7 +14,6 @@ class HostParamValueQueue final : public HostObject<Steinberg::Vst::IParamValueQ
 public:
   explicit HostParamValueQueue(Steinberg::Vst::ParamID id) : id(id) {}
 
-  Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
   Steinberg::Vst::ParamID PLUGIN_API getParameterId() override { return id; }
   Steinberg::int32 PLUGIN_API getPointCount() override;
   Steinberg::tresult PLUGIN_API getPoint(Steinberg::int32 index, Steinberg::int32& sampleOffset,
@@ -34,7 +33,6 @@ public:
   void Add(Steinberg::Vst::ParamID id, Steinberg::int32 sampleOffset, Steinberg::Vst::ParamValue value);
   void Clear() { queues.clear(); }
 
-  Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
   Steinberg::int32 PLUGIN_API getParameterCount() override;
   Steinberg::Vst::IParamValueQueue* PLUGIN_API getParameterData(Steinberg::int32 index) override;
   Steinberg::Vst::IParamValueQueue* PLUGIN_API addParameterData(const Steinberg::Vst::ParamID& id,

@@ -70,6 +70,12 @@ ProcessData& HostProcessData::Flush()
   return data;
 }
 
+void HostProcessData::FillInput(int channel, double value)
+{
+  std::fill_n(floats[channel].begin(), frames, static_cast<float>(value));
+  std::fill_n(doubles[channel].begin(), frames, value);
+}
+
 double HostProcessData::Output(int channel, int frame) const
 {
   return data.symbolicSampleSize == kSample64 ? doubles[2 + channel][frame] : floats[2 + channel][frame];

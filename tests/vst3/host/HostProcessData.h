@@ -29,6 +29,8 @@ public:
 
   bool markOutputs = true;
 
+  // Sets every sample of one input channel in the block that Block() prepared.
+  void FillInput(int channel, double value);
   double Output(int channel, int frame) const;
   // The largest absolute output sample of the last block.
   double Peak() const;

@@ -5,14 +5,6 @@
 
 using namespace Steinberg;
 
-tresult PLUGIN_API MemoryStream::queryInterface(const TUID iid, void** obj)
-{
-  QUERY_INTERFACE(iid, obj, FUnknown::iid, IBStream)
-  QUERY_INTERFACE(iid, obj, IBStream::iid, IBStream)
-  *obj = nullptr;
-  return kNoInterface;
-}
-
 tresult PLUGIN_API MemoryStream::read(void* buffer, int32 numBytes, int32* numBytesRead)
 {
   if (numBytes < 0 || (numBytes > 0 && buffer == nullptr))

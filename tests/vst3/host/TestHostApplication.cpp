@@ -5,14 +5,6 @@
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-tresult PLUGIN_API TestHostApplication::queryInterface(const TUID iid, void** obj)
-{
-  QUERY_INTERFACE(iid, obj, FUnknown::iid, IHostApplication)
-  QUERY_INTERFACE(iid, obj, IHostApplication::iid, IHostApplication)
-  *obj = nullptr;
-  return kNoInterface;
-}
-
 tresult PLUGIN_API TestHostApplication::getName(String128 out)
 {
   const size_t count = std::min<size_t>(name.size(), 127);
@@ -25,14 +17,6 @@ tresult PLUGIN_API TestHostApplication::createInstance(TUID, TUID, void** obj)
 {
   *obj = nullptr;
   return kNotImplemented;
-}
-
-tresult PLUGIN_API RecordingComponentHandler::queryInterface(const TUID iid, void** obj)
-{
-  QUERY_INTERFACE(iid, obj, FUnknown::iid, IComponentHandler)
-  QUERY_INTERFACE(iid, obj, IComponentHandler::iid, IComponentHandler)
-  *obj = nullptr;
-  return kNoInterface;
 }
 
 tresult PLUGIN_API RecordingComponentHandler::beginEdit(ParamID id)

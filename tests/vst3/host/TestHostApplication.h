@@ -15,7 +15,6 @@ class TestHostApplication : public HostObject<Steinberg::Vst::IHostApplication>
 public:
   explicit TestHostApplication(std::u16string name = u"Kestrum Test Host") : name(std::move(name)) {}
 
-  Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
   Steinberg::tresult PLUGIN_API getName(Steinberg::Vst::String128 name) override;
   Steinberg::tresult PLUGIN_API createInstance(Steinberg::TUID cid, Steinberg::TUID iid, void** obj) override;
 
@@ -36,7 +35,6 @@ public:
   std::vector<Edit> edits;
   std::vector<Steinberg::int32> restarts;
 
-  Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override;
   Steinberg::tresult PLUGIN_API beginEdit(Steinberg::Vst::ParamID id) override;
   Steinberg::tresult PLUGIN_API performEdit(Steinberg::Vst::ParamID id, Steinberg::Vst::ParamValue value) override;
   Steinberg::tresult PLUGIN_API endEdit(Steinberg::Vst::ParamID id) override;
