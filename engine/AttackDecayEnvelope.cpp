@@ -13,6 +13,7 @@ void AttackDecayEnvelope::prepare(double attackSecondsIn, double decaySecondsIn,
     decayIncrement = safeReciprocal(decaySecondsIn * sampleRateIn);
     blankSamples = blankSamplesIn;
     fallingCoefficient = fallingCoefficientIn;
+    updateReleaseIncrement();
 }
 
 bool AttackDecayEnvelope::isResting(double noteGate, double noteRetrig) const

@@ -60,11 +60,10 @@ struct AttackDecayEnvelope
     double fallingCoefficient = 0.0;
     int32_t blankSamples = 0;
 
-    // Cache of the release increment: a release keeps one length for many samples, and
-    // the division is only redone when the length (or the rate) changes.
-    double cachedReleaseSeconds = 0.0;
-    double cachedReleaseRate = 0.0;
-    double cachedReleaseIncrement = 0.0;
+    // The release increment for the current held level, inc(heldLevel x decaySeconds). The
+    // length only changes with the held level (at a falling gate) and with the block-rate
+    // settings, so the division is only done then.
+    double releaseIncrement = 0.0;
 
 private:
     // The envelope's curve; a negative base has no real power 2.001, and the
@@ -75,19 +74,15 @@ private:
         return base < 0.0 ? 0.0 : numberguard::guardedPower(base, 2.001);
     }
 
-    double releaseIncrement(double releaseSeconds)
+    void updateReleaseIncrement()
     {
-        if (!(releaseSeconds == cachedReleaseSeconds && sampleRate == cachedReleaseRate)) {
-            cachedReleaseSeconds = releaseSeconds;
-            cachedReleaseRate = sampleRate;
-            cachedReleaseIncrement = numberguard::safeReciprocal(releaseSeconds * sampleRate);
-        }
-        return cachedReleaseIncrement;
+        const double releaseSeconds = heldLevel * decaySeconds;
+        releaseIncrement = numberguard::safeReciprocal(releaseSeconds * sampleRate);
     }
 
     void attackStep();
     void decayStep();
-    void releaseStep(double releaseSeconds);
+    void releaseStep();
 };
 
 inline double AttackDecayEnvelope::conditionGate(double noteGate, double noteRetrig)
@@ -107,8 +102,6 @@ inline double AttackDecayEnvelope::step(double gate)
     const bool rise = gate - previousGate == 1.0;
     const bool fall = gate - previousGate == -1.0;
     previousGate = gate;
-    // The release length belongs to the level held before this sample's changes.
-    const double releaseSeconds = heldLevel * decaySeconds;
     if (rise) {
         stage = kAttack;
         phase = 0.0;
@@ -116,7 +109,10 @@ inline double AttackDecayEnvelope::step(double gate)
         stage = kRelease;
         phase = 0.0;
         heldLevel = output;
-        releaseStep(releaseSeconds);
+        // The release length belongs to the level held before this sample's changes:
+        // the step still uses the old increment, later samples the new one.
+        releaseStep();
+        updateReleaseIncrement();
         return output;
     }
     switch (stage) {
@@ -131,7 +127,7 @@ inline double AttackDecayEnvelope::step(double gate)
         output = 0.0;
         break;
     case kRelease:
-        releaseStep(releaseSeconds);
+        releaseStep();
         break;
     default:
         break;
@@ -161,9 +157,9 @@ inline void AttackDecayEnvelope::decayStep()
     }
 }
 
-inline void AttackDecayEnvelope::releaseStep(double releaseSeconds)
+inline void AttackDecayEnvelope::releaseStep()
 {
-    phase += releaseIncrement(releaseSeconds);
+    phase += releaseIncrement;
     // A zero held level gives a zero output whatever the curve says (the curve is
     // finite and not negative), so the power is skipped for it.
     output = heldLevel == 0.0 ? heldLevel : heldLevel * envelopeCurve(1.0 - phase);
