@@ -59,12 +59,6 @@ ChannelIoPair ReadChannelIoPair(const char* text)
     return pair;
 }
 
-void CopyDoubles(const double* source, double* destination, int frames)
-{
-    if (source != destination)
-        std::memmove(destination, source, static_cast<size_t>(frames) * sizeof(double));
-}
-
 // Walks the channels firstChannel .. firstChannel + numChannels - 1 that exist. Each
 // points at its own scratch buffer first; a connected channel then takes the next host
 // buffer (only connected channels consume host buffers), or none when the host gave none.
@@ -83,6 +77,29 @@ void AttachChannels(std::vector<Channel>& channels, int firstChannel, int numCha
             continue;
         take(channel, hostBuffers ? hostBuffers[next] : nullptr);
         ++next;
+    }
+}
+
+// The default processing: output i copies input i where there is one; the other outputs
+// are silent. Host buffers may alias (in-place processing).
+template <typename Sample>
+void PassThrough(Sample** inputs, Sample** outputs, int frames, int numInputs, int numOutputs)
+{
+    if (!outputs || frames <= 0)
+        return;
+    for (int i = 0; i < numOutputs; ++i)
+    {
+        if (!outputs[i])
+            continue;
+        if (i < numInputs && inputs && inputs[i])
+        {
+            if (inputs[i] != outputs[i])
+                std::memmove(outputs[i], inputs[i], static_cast<size_t>(frames) * sizeof(Sample));
+        }
+        else
+        {
+            std::fill(outputs[i], outputs[i] + frames, Sample(0));
+        }
     }
 }
 } // namespace
@@ -163,37 +180,12 @@ void IPlugBase::OnParameterChange(int /*paramIndex*/)
 
 void IPlugBase::ProcessBlock(double** inputs, double** outputs, int frames)
 {
-    if (!outputs || frames <= 0)
-        return;
-    const int numInputs = NumInputs();
-    for (int i = 0; i < NumOutputs(); ++i)
-    {
-        if (!outputs[i])
-            continue;
-        if (i < numInputs && inputs && inputs[i])
-            CopyDoubles(inputs[i], outputs[i], frames);
-        else
-            std::fill(outputs[i], outputs[i] + frames, 0.0);
-    }
+    PassThrough(inputs, outputs, frames, NumInputs(), NumOutputs());
 }
 
 void IPlugBase::ProcessBlockFloat(float** inputs, float** outputs, int frames)
 {
-    if (!outputs || frames <= 0)
-        return;
-    const int numInputs = NumInputs();
-    for (int i = 0; i < NumOutputs(); ++i)
-    {
-        if (!outputs[i])
-            continue;
-        if (i < numInputs && inputs && inputs[i])
-        {
-            if (inputs[i] != outputs[i])
-                std::memmove(outputs[i], inputs[i], static_cast<size_t>(frames) * sizeof(float));
-        }
-        else
-            std::fill(outputs[i], outputs[i] + frames, 0.0f);
-    }
+    PassThrough(inputs, outputs, frames, NumInputs(), NumOutputs());
 }
 
 void IPlugBase::OnEditorOpen() {}
