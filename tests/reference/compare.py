@@ -27,11 +27,11 @@ def read_f64(path):
     return struct.unpack('<%dd' % (len(data) // 8), data)
 
 
-def run_both(renderer, scenario, workdir):
+def run_both(command, scenario, workdir):
     base = os.path.splitext(os.path.basename(scenario))[0]
     product_out = os.path.join(workdir, base + '.product.f64')
     reference_out = os.path.join(workdir, base + '.reference.f64')
-    product = subprocess.run([renderer, scenario, product_out],
+    product = subprocess.run(command + [scenario, product_out],
                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
     if product.returncode != 0:
         return 'renderer failed (%d): %s' % (
@@ -67,8 +67,14 @@ def compare(product, reference):
 
 
 def main(argv):
+    # --runner PROGRAM runs the renderer through another program, e.g. Wine for the
+    # Windows build.
+    runner = []
+    if len(argv) >= 3 and argv[1] == '--runner':
+        runner = [argv[2]]
+        argv = argv[:1] + argv[3:]
     if len(argv) < 2:
-        sys.stderr.write('usage: compare.py RENDERER [SCENARIO.json ...]\n')
+        sys.stderr.write('usage: compare.py [--runner PROGRAM] RENDERER [SCENARIO.json ...]\n')
         return 2
     renderer = os.path.abspath(argv[1])
     if not os.access(renderer, os.X_OK):
@@ -81,7 +87,7 @@ def main(argv):
     failures = 0
     with tempfile.TemporaryDirectory() as workdir, \
             concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
-        results = pool.map(lambda s: run_both(renderer, s, workdir), scenarios)
+        results = pool.map(lambda s: run_both(runner + [renderer], s, workdir), scenarios)
         for scenario, result in zip(scenarios, results):
             name = os.path.basename(scenario)
             if isinstance(result, str):
