@@ -211,6 +211,24 @@ void expectSameEnvelope(const AttackDecayEnvelope& a, const AttackDecayEnvelope&
     expectSameBits(a.slide, b.slide, "slide");
 }
 
+// Renders one block with each engine from the same noise state; both must write the
+// same bits and leave the noise generator in the same state.
+::testing::AssertionResult rendersTheSameBits(SynthEngine* shortcut, SynthEngine* full, int32_t size)
+{
+    const uint32_t noiseBefore = NoiseGenerator::currentState();
+    const StereoBlock a = renderBlock(shortcut, size);
+    const uint32_t noiseAfter = NoiseGenerator::currentState();
+    NoiseGenerator::setState(noiseBefore);
+    const StereoBlock b = renderBlock(full, size);
+    if (NoiseGenerator::currentState() != noiseAfter)
+        return ::testing::AssertionFailure() << "noise states differ";
+    if (std::memcmp(a.left.data(), b.left.data(), a.left.size() * sizeof(double)) != 0)
+        return ::testing::AssertionFailure() << "left outputs differ";
+    if (std::memcmp(a.right.data(), b.right.data(), a.right.size() * sizeof(double)) != 0)
+        return ::testing::AssertionFailure() << "right outputs differ";
+    return ::testing::AssertionSuccess();
+}
+
 void expectSameVoice(const SynthEngine& a, const SynthEngine& b)
 {
     expectSameEnvelope(a.voice.tonalEnvelope, b.voice.tonalEnvelope);
@@ -253,14 +271,7 @@ TEST(EngineRestingShortcutTest, IsBitIdenticalToTheFullComputation)
                 EngineSetParameter(full, change.first, change.second);
             }
             const int32_t size = performance.nextBlockSize();
-            const uint32_t noiseBefore = NoiseGenerator::currentState();
-            const StereoBlock a = renderBlock(shortcut, size);
-            const uint32_t noiseAfter = NoiseGenerator::currentState();
-            NoiseGenerator::setState(noiseBefore);
-            const StereoBlock b = renderBlock(full, size);
-            ASSERT_EQ(NoiseGenerator::currentState(), noiseAfter);
-            ASSERT_EQ(std::memcmp(a.left.data(), b.left.data(), a.left.size() * sizeof(double)), 0) << block;
-            ASSERT_EQ(std::memcmp(a.right.data(), b.right.data(), a.right.size() * sizeof(double)), 0) << block;
+            ASSERT_TRUE(rendersTheSameBits(shortcut, full, size)) << "block " << block;
             if (block % 100 == 0 || size == 0)
                 expectSameVoice(*shortcut, *full);
         }
@@ -290,14 +301,7 @@ TEST(EngineRestingShortcutTest, LongTailsAreBitIdentical)
             EngineSetParameter(shortcut, kVoice00_NoteGate, gate);
             EngineSetParameter(full, kVoice00_NoteGate, gate);
             const int32_t size = block < 100 ? 256 : 4500;
-            const uint32_t noiseBefore = NoiseGenerator::currentState();
-            const StereoBlock a = renderBlock(shortcut, size);
-            const uint32_t noiseAfter = NoiseGenerator::currentState();
-            NoiseGenerator::setState(noiseBefore);
-            const StereoBlock b = renderBlock(full, size);
-            ASSERT_EQ(NoiseGenerator::currentState(), noiseAfter);
-            ASSERT_EQ(std::memcmp(a.left.data(), b.left.data(), a.left.size() * sizeof(double)), 0) << block;
-            ASSERT_EQ(std::memcmp(a.right.data(), b.right.data(), a.right.size() * sizeof(double)), 0) << block;
+            ASSERT_TRUE(rendersTheSameBits(shortcut, full, size)) << "block " << block;
             ASSERT_EQ(std::memcmp(&shortcut->voice.shaper.previousBlocked, &full->voice.shaper.previousBlocked,
                                   sizeof(double)), 0) << block;
         }
