@@ -111,6 +111,12 @@ protected:
     plug->terminate();
     plug->release();
   }
+  // Real-time processing at 48 kHz in blocks of up to 128 frames.
+  void SetUpProcessing(int32 sampleSize)
+  {
+    ProcessSetup setup{kRealtime, sampleSize, 128, 48000.0};
+    ASSERT_EQ(plug->setupProcessing(setup), kResultOk);
+  }
   ParameterInfo InfoOf(ParamID id)
   {
     ParameterInfo info{};
@@ -215,8 +221,7 @@ TEST_F(IPlugVST3Effect, ValueTextsUseDisplayTextsPrecisionAndNegation)
 
 TEST_F(IPlugVST3Effect, BypassPassesInputsAndTravelsWithTheState)
 {
-  ProcessSetup setup{kRealtime, kSample32, 128, 48000.0};
-  ASSERT_EQ(plug->setupProcessing(setup), kResultOk);
+  ASSERT_NO_FATAL_FAILURE(SetUpProcessing(kSample32));
   HostProcessData io(kSample32, 128);
   io.changes.Add(kBypass, 0, 1.0);
   ProcessData& data = io.Block(64);
@@ -235,7 +240,7 @@ TEST_F(IPlugVST3Effect, BypassPassesInputsAndTravelsWithTheState)
   EXPECT_EQ(saved.Bytes()[32], 1);
 
   // A new set-up starts unbypassed; the state brings the bypass back.
-  ASSERT_EQ(plug->setupProcessing(setup), kResultOk);
+  ASSERT_NO_FATAL_FAILURE(SetUpProcessing(kSample32));
   EXPECT_FALSE(plug->IsBypassed());
   saved.Rewind();
   ASSERT_EQ(plug->setState(&saved), kResultOk);
@@ -255,8 +260,7 @@ TEST_F(IPlugVST3Effect, BypassKeepsTheLatencyInBothSampleSizes)
   for (int32 size : {kSample32, kSample64})
   {
     SCOPED_TRACE(size);
-    ProcessSetup setup{kRealtime, size, 128, 48000.0};
-    ASSERT_EQ(plug->setupProcessing(setup), kResultOk);
+    ASSERT_NO_FATAL_FAILURE(SetUpProcessing(size));
     plug->SetLatency(3);  // starts the delay line afresh
     HostProcessData io(size, 128);
     io.changes.Add(kBypass, 0, 1.0);
@@ -271,8 +275,7 @@ TEST_F(IPlugVST3Effect, BypassKeepsTheLatencyInBothSampleSizes)
 
 TEST_F(IPlugVST3Effect, BypassDoesNotReplayInputsTheHostNoLongerGives)
 {
-  ProcessSetup setup{kRealtime, kSample32, 128, 48000.0};
-  ASSERT_EQ(plug->setupProcessing(setup), kResultOk);
+  ASSERT_NO_FATAL_FAILURE(SetUpProcessing(kSample32));
   HostProcessData io(kSample32, 128);
   io.changes.Add(kBypass, 0, 1.0);
   ProcessData& data = io.Block(32);
@@ -289,8 +292,7 @@ TEST_F(IPlugVST3Effect, BypassDoesNotReplayInputsTheHostNoLongerGives)
 
 TEST_F(IPlugVST3Effect, ProgramChangeSelectsSlotsAndCoreChangesReachTheCore)
 {
-  ProcessSetup setup{kRealtime, kSample64, 128, 48000.0};
-  ASSERT_EQ(plug->setupProcessing(setup), kResultOk);
+  ASSERT_NO_FATAL_FAILURE(SetUpProcessing(kSample64));
   HostProcessData io(kSample64, 128);
   io.changes.Add(kPreset, 0, 0.5);  // program 1 of 2
   io.changes.Add(0, 0, 0.5);
