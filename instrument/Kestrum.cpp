@@ -86,12 +86,6 @@ void Kestrum::DefineParametersFromEngine()
     }
 }
 
-void Kestrum::BuildEditor()
-{
-    // The editor is built here and handed to the core with AttachEditor, once the
-    // parameters exist so that its controls start from their values.
-}
-
 void Kestrum::ResetProcessing()
 {
     PlugLockGuard guard(PluginLock());

@@ -80,7 +80,7 @@ private:
     bool AnyNoteHeld() const;
     // The reactions of the preset parameters (backward, forward, load, save, selector).
     void OnPresetParameterChange(int paramIndex);
-    // Builds the editor and attaches it to the core.
+    // Builds the editor from its layout table and attaches it to the core (KestrumEditor.cpp).
     void BuildEditor();
 
     SynthEngine* mEngine = nullptr;
