@@ -80,7 +80,7 @@ KnobStrip::KnobStrip(int imageId) : pixels(std::make_unique<Pixels>())
   const ImageFile* image = FindImage(imageId);
   if (image == nullptr)
     return;
-  const std::string path = std::string(KESTRUM_SOURCE_DIR) + "/" + image->fileName;
+  const std::string path = VstModule::NativePath(std::string(KESTRUM_SOURCE_DIR) + "/" + image->fileName);
   pixels->bitmap.reset(DecodePngFile(path.c_str(), nullptr));
   frames = image->frames;
 }
@@ -133,7 +133,7 @@ bool WaitForKnobFrame(HWND window, const KnobStrip& strip, int paramIndex, int f
 bool SaveEditorPicture(HWND window, const std::string& path)
 {
   const PixelBlock shot = HostWindow::Read(window, 0, 0, kEditorWidth, kEditorHeight);
-  return !shot.pixels.empty() && WritePng(path, shot.width, shot.height, shot.pixels.data());
+  return !shot.pixels.empty() && WritePng(VstModule::NativePath(path), shot.width, shot.height, shot.pixels.data());
 }
 
 #endif
