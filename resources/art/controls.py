@@ -9,7 +9,7 @@ import math
 
 import cairo
 
-from artkit import (KARMA_RED, KARMA_RED_LIT, SANS_CONDENSED, draw_text, radial_gradient, rgb, rounded_rect,
+from artkit import (KARMA_RED_LIT, SANS_CONDENSED, draw_text, radial_gradient, rgb, rounded_rect,
                     set_font, soft_shape, vertical_gradient)
 
 SWEEP_DEGREES = 270.0
@@ -70,9 +70,11 @@ def draw_knob(ctx, size, value):
     ctx.set_source(radial_gradient(c, c, 0, cap * 1.25, [(0, rgb("#6b6f75")), (0.55, rgb("#36393d")),
                                                          (1, rgb("#1a1b1d"))], fx=c - cap * 0.45, fy=c - cap * 0.55))
     ctx.fill()
-    ctx.arc(c, c, cap - 0.4 * k, math.radians(215), math.radians(325))
-    ctx.set_line_width(max(0.5, 0.8 * k))
-    ctx.set_source_rgba(1, 1, 1, 0.25)
+    # Bevelled cap edge: bright where it faces the light, dark beneath.
+    ctx.arc(c, c, cap - 0.45 * k, 0, 2 * math.pi)
+    ctx.set_line_width(max(0.6, 0.9 * k))
+    ctx.set_source(vertical_gradient(c - cap, c + cap, [(0, (1, 1, 1, 0.45)), (0.5, (1, 1, 1, 0.06)),
+                                                       (1, (0, 0, 0, 0.3))]))
     ctx.stroke()
 
     # Pointer: the only part that turns.
