@@ -192,6 +192,14 @@ def draw_circuit_board(ctx, cx, top, bottom):
     draw_text(ctx, "DAC", cx, chip_y + chip_h / 2.0 + 2.9, rgb("#eef0f2"), spacing=1.0)
 
 
+def draw_divider(ctx, cx, y, half=56.0):
+    """A short engraved rule separating the centre column's groups."""
+    for offset, colour in ((0.0, (0, 0, 0, 0.22)), (1.0, (1, 1, 1, 0.6))):
+        ctx.rectangle(cx - half, y + offset, 2 * half, 1.0)
+        ctx.set_source_rgba(*colour)
+        ctx.fill()
+
+
 def draw_centre(ctx, cx):
     draw_title(ctx, cx)
     dac_x, dac_y = panel_centre("dac")
@@ -204,6 +212,8 @@ def draw_centre(ctx, cx):
     engraved_text(ctx, "EXPAND", expand_x, expand_y + 25.5, INK, spacing=1.2)
 
     master_x, master_y = panel_centre("master_volume")
+    draw_divider(ctx, cx, (expand_y + 25.5 + master_y - 27.3) / 2.0)
+    draw_divider(ctx, cx, (master_y + 35.5 + panel_centre("tonal_level")[1] - 6.0) / 2.0)
     draw_knob_well(ctx, master_x, master_y, 20.8, 23.0, 26.5, 11)
     label_font(ctx)
     engraved_text(ctx, "MASTER VOLUME", master_x, master_y + 35.5, INK, spacing=1.2)
