@@ -9,7 +9,7 @@ from artkit import (KARMA_RED, SANS, SANS_CONDENSED, draw_text, radial_gradient,
                     soft_shape, text_width, vertical_gradient)
 from layout import EDITOR_SIZE, PANEL_ORIGIN
 
-MAKER_WORD, MAKER_SUFFIX = "QUORVEX", "AUDIO"
+MAKER_WORD, MAKER_SUFFIX = "Quorvex", "Audio"
 FAMILY_NAME, FAMILY_TAG = "SYNTH PERCUSSION", "SERIES"
 
 
@@ -77,10 +77,10 @@ def draw_maker_logo(ctx, x, cy):
     ctx.stroke()
     text_x = cx + r + 8
     baseline = cy + 4.8
-    set_font(ctx, SANS, 13.0, bold=True)
-    text_x += draw_text(ctx, MAKER_WORD, text_x, baseline, rgb("#eeeff0"), align="left", spacing=1.6) + 6
-    set_font(ctx, SANS, 13.0, bold=False)
-    draw_text(ctx, MAKER_SUFFIX, text_x, baseline, rgb("#8e9297"), align="left", spacing=1.6)
+    set_font(ctx, SANS, 14.0, bold=True)
+    text_x += draw_text(ctx, MAKER_WORD, text_x, baseline, rgb("#eeeff0"), align="left", spacing=0.5) + 5
+    set_font(ctx, SANS, 14.0, bold=False)
+    draw_text(ctx, MAKER_SUFFIX, text_x, baseline, rgb("#9a9ea3"), align="left", spacing=0.5)
 
 
 def draw_drum_icon(ctx, cx, cy):
