@@ -220,3 +220,19 @@ const PluginParameter* IPlugBase::GetParam(int paramIndex) const
     return mParams[static_cast<size_t>(paramIndex)].get();
 }
 
+bool IPlugBase::SetParameterFromHost(int paramIndex, double value, bool isNormalized)
+{
+    PluginParameter* param = GetParam(paramIndex);
+    if (!param)
+        return false;
+    PlugLockGuard guard(mLock);
+    if (mEditor)
+        mEditor->PushValueToControls(paramIndex, value, isNormalized);
+    if (isNormalized)
+        param->SetFromNormalized(value);
+    else
+        param->SetPlainValue(value);
+    OnParameterChange(paramIndex);
+    return true;
+}
+

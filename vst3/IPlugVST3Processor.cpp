@@ -186,13 +186,8 @@ void IPlugVST3::ApplyParameterChange(ParamID id, double value)
       LoadPresetSlot(static_cast<int>(program));
     return;
   }
-  if (id >= static_cast<ParamID>(NumParams()))
-    return;
-  const int index = static_cast<int>(id);
-  GetParam(index)->SetFromNormalized(value);
-  if (EditorLink* editor = Editor())
-    editor->PushValueToControls(index, value, true);
-  OnParameterChange(index);
+  if (id < static_cast<ParamID>(NumParams()))
+    SetParameterFromHost(static_cast<int>(id), value, true);
 }
 
 void IPlugVST3::ConvertEvents(IEventList& events)

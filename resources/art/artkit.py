@@ -9,10 +9,9 @@ import math
 
 import cairo
 
-# Fonts, all from Debian packages: fonts-dejavu-core and fonts-liberation.
+# Fonts from Debian's fonts-dejavu-core (free licence, see its copyright file).
 SANS = "DejaVu Sans"
 SANS_CONDENSED = "DejaVu Sans Condensed"
-NARROW = "Liberation Sans Narrow"
 
 KARMA_RED = (0.80, 0.11, 0.13)
 KARMA_RED_LIT = (1.0, 0.30, 0.26)

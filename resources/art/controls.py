@@ -9,7 +9,7 @@ import math
 
 import cairo
 
-from artkit import (KARMA_RED, KARMA_RED_LIT, SANS_CONDENSED, draw_text, radial_gradient, rgb, rounded_rect,
+from artkit import (KARMA_RED_LIT, SANS_CONDENSED, draw_text, radial_gradient, rgb, rounded_rect,
                     set_font, soft_shape, vertical_gradient)
 
 SWEEP_DEGREES = 270.0
@@ -70,9 +70,11 @@ def draw_knob(ctx, size, value):
     ctx.set_source(radial_gradient(c, c, 0, cap * 1.25, [(0, rgb("#6b6f75")), (0.55, rgb("#36393d")),
                                                          (1, rgb("#1a1b1d"))], fx=c - cap * 0.45, fy=c - cap * 0.55))
     ctx.fill()
-    ctx.arc(c, c, cap - 0.4 * k, math.radians(215), math.radians(325))
-    ctx.set_line_width(max(0.5, 0.8 * k))
-    ctx.set_source_rgba(1, 1, 1, 0.25)
+    # Bevelled cap edge: bright where it faces the light, dark beneath.
+    ctx.arc(c, c, cap - 0.45 * k, 0, 2 * math.pi)
+    ctx.set_line_width(max(0.6, 0.9 * k))
+    ctx.set_source(vertical_gradient(c - cap, c + cap, [(0, (1, 1, 1, 0.45)), (0.5, (1, 1, 1, 0.06)),
+                                                       (1, (0, 0, 0, 0.3))]))
     ctx.stroke()
 
     # Pointer: the only part that turns.
@@ -133,15 +135,20 @@ def draw_lamp(ctx, cx, cy, r, on):
     ctx.arc(cx, cy, r + 0.5, 0, 2 * math.pi)
     ctx.set_source_rgba(0, 0, 0, 0.55)
     ctx.fill()
-    ctx.arc(cx, cy, r, 0, 2 * math.pi)
     if on:
         stops = [(0, rgb("#fff1dc")), (0.35, rgb("#ff5a43")), (1, rgb("#d01c1f"))]
     else:
         stops = [(0, rgb("#7a2a2a")), (0.6, rgb("#4a1214")), (1, rgb("#2a0809"))]
-    ctx.set_source(radial_gradient(cx, cy, 0, r, stops, fx=cx - r * 0.25, fy=cy - r * 0.3))
+    draw_dome(ctx, cx, cy, r, stops, 0.75 if on else 0.3)
+
+
+def draw_dome(ctx, cx, cy, r, stops, glint):
+    """A glossy round cap lit from the top left: shaded by stops, with a white glint."""
+    ctx.arc(cx, cy, r, 0, 2 * math.pi)
+    ctx.set_source(radial_gradient(cx, cy, 0, r, stops, fx=cx - r * 0.3, fy=cy - r * 0.35))
     ctx.fill()
-    ctx.arc(cx - r * 0.3, cy - r * 0.35, r * 0.32, 0, 2 * math.pi)
-    ctx.set_source_rgba(1, 1, 1, 0.75 if on else 0.3)
+    ctx.arc(cx - r * 0.3, cy - r * 0.36, r * 0.31, 0, 2 * math.pi)
+    ctx.set_source_rgba(1, 1, 1, glint)
     ctx.fill()
 
 
@@ -158,16 +165,11 @@ def draw_round_switch(ctx, size, on):
     ctx.arc(c, c, r + 0.6 * k, 0, 2 * math.pi)
     ctx.set_source(vertical_gradient(c - r, c + r, [(0, rgb("#2b2c2e")), (1, rgb("#8a8c90"))]))
     ctx.fill()
-    ctx.arc(c, c, r, 0, 2 * math.pi)
     if on:
         stops = [(0, rgb("#ffe0cc")), (0.3, rgb("#ff4b3a")), (0.8, rgb("#d81d20")), (1, rgb("#8e1012"))]
     else:
         stops = [(0, rgb("#b0474a")), (0.45, rgb("#7a1719")), (1, rgb("#3a090a"))]
-    ctx.set_source(radial_gradient(c, c, 0, r, stops, fx=c - r * 0.3, fy=c - r * 0.35))
-    ctx.fill()
-    ctx.arc(c - r * 0.32, c - r * 0.38, r * 0.3, 0, 2 * math.pi)
-    ctx.set_source_rgba(1, 1, 1, 0.8 if on else 0.35)
-    ctx.fill()
+    draw_dome(ctx, c, c, r, stops, 0.8 if on else 0.35)
 
 
 def draw_bar_button(ctx, width, height):

@@ -10,9 +10,9 @@ import random
 import cairo
 
 from artkit import (KARMA_RED, SANS, SANS_CONDENSED, draw_text, engraved_text, radial_gradient, rgb, rounded_rect,
-                    screw, set_font, vertical_gradient)
+                    screw, set_font, text_path, vertical_gradient)
 from controls import pointer_angle, polar
-from layout import panel_centre, panel_rect
+from layout import panel_centre
 
 CAPTION = "Hybrid Snare Drum Synthesizer"
 PRODUCT = "KESTRUM"
@@ -37,7 +37,10 @@ def draw_plate(ctx, width, height):
     for y in range(height):
         shade = grain.uniform(-1.0, 1.0)
         ctx.rectangle(0, y, width, 1)
-        ctx.set_source_rgba(1, 1, 1, 0.06 * shade) if shade > 0 else ctx.set_source_rgba(0, 0, 0, -0.04 * shade)
+        if shade > 0:
+            ctx.set_source_rgba(1, 1, 1, 0.035 * shade)
+        else:
+            ctx.set_source_rgba(0, 0, 0, -0.025 * shade)
         ctx.fill()
     ctx.restore()
     # Bevelled edge: light above, shade below.
@@ -120,7 +123,6 @@ def draw_title(ctx, cx):
     set_font(ctx, SANS, 25.0, bold=True)
     draw_text(ctx, PRODUCT, cx, 46.6, (1, 1, 1, 0.75), spacing=2.2)
     ctx.new_path()
-    from artkit import text_path
     text_path(ctx, PRODUCT, cx, 45.8, spacing=2.2)
     ctx.set_source(vertical_gradient(27, 46, [(0, rgb("#3b3e43")), (1, rgb("#141517"))]))
     ctx.fill()
@@ -190,6 +192,14 @@ def draw_circuit_board(ctx, cx, top, bottom):
     draw_text(ctx, "DAC", cx, chip_y + chip_h / 2.0 + 2.9, rgb("#eef0f2"), spacing=1.0)
 
 
+def draw_divider(ctx, cx, y, half=56.0):
+    """A short engraved rule separating the centre column's groups."""
+    for offset, colour in ((0.0, (0, 0, 0, 0.22)), (1.0, (1, 1, 1, 0.6))):
+        ctx.rectangle(cx - half, y + offset, 2 * half, 1.0)
+        ctx.set_source_rgba(*colour)
+        ctx.fill()
+
+
 def draw_centre(ctx, cx):
     draw_title(ctx, cx)
     dac_x, dac_y = panel_centre("dac")
@@ -202,6 +212,8 @@ def draw_centre(ctx, cx):
     engraved_text(ctx, "EXPAND", expand_x, expand_y + 25.5, INK, spacing=1.2)
 
     master_x, master_y = panel_centre("master_volume")
+    draw_divider(ctx, cx, (expand_y + 25.5 + master_y - 27.3) / 2.0)
+    draw_divider(ctx, cx, (master_y + 35.5 + panel_centre("tonal_level")[1] - 6.0) / 2.0)
     draw_knob_well(ctx, master_x, master_y, 20.8, 23.0, 26.5, 11)
     label_font(ctx)
     engraved_text(ctx, "MASTER VOLUME", master_x, master_y + 35.5, INK, spacing=1.2)
@@ -223,17 +235,20 @@ def draw_centre(ctx, cx):
 def draw_mix_caption(ctx, cx, baseline):
     """TONAL / NOISE between the two level knobs, with arrows toward each column."""
     label_font(ctx)
-    engraved_text(ctx, "TONAL / NOISE", cx, baseline, INK, spacing=1.2)
-    half = 42.0
+    half = engraved_text(ctx, "TONAL / NOISE", cx, baseline, INK, spacing=1.2) / 2.0
+    mid = baseline - 3.1
+    ctx.set_source_rgb(*KARMA_RED)
     for side in (-1, 1):
-        tip = cx + side * (half + 14.0)
-        ctx.move_to(tip, baseline - 3.0)
-        ctx.line_to(tip - side * 5.0, baseline - 6.2)
-        ctx.line_to(tip - side * 5.0, baseline + 0.2)
+        start, tip = cx + side * (half + 4.0), cx + side * (half + 17.0)
+        ctx.move_to(start, mid)
+        ctx.line_to(tip - side * 4.0, mid)
+        ctx.set_line_width(1.2)
+        ctx.set_line_cap(cairo.LINE_CAP_BUTT)
+        ctx.stroke()
+        ctx.move_to(tip, mid)
+        ctx.line_to(tip - side * 5.0, mid - 3.0)
+        ctx.line_to(tip - side * 5.0, mid + 3.0)
         ctx.close_path()
-        ctx.set_source_rgb(*KARMA_RED)
-        ctx.fill()
-        ctx.rectangle(min(tip - side * 5.0, cx + side * half), baseline - 3.6, 9.0 - 5.0, 1.2)
         ctx.fill()
 
 

@@ -1,19 +1,16 @@
-"""The editor's large images: background, header strip, panel shadow and the instrument panel."""
+"""The editor's backdrop images: background, header strip and the shadow behind the panel."""
 
 import math
 import random
 
 import cairo
 
-from artkit import (KARMA_RED, NARROW, SANS, SANS_CONDENSED, draw_text, engraved_text, radial_gradient, rgb,
-                    rounded_rect, screw, set_font, soft_shape, text_width, vertical_gradient)
-from controls import pointer_angle, polar
-from layout import EDITOR_SIZE, PANEL_ORIGIN, panel_centre, panel_rect
+from artkit import (KARMA_RED, SANS, SANS_CONDENSED, draw_text, radial_gradient, rgb, rounded_rect, set_font,
+                    soft_shape, text_width, vertical_gradient)
+from layout import EDITOR_SIZE, PANEL_ORIGIN
 
-MAKER_WORD, MAKER_SUFFIX = "QUORVEX", "AUDIO"
+MAKER_WORD, MAKER_SUFFIX = "Quorvex", "Audio"
 FAMILY_NAME, FAMILY_TAG = "SYNTH PERCUSSION", "SERIES"
-CAPTION = "Hybrid Snare Drum Synthesizer"
-PRODUCT = "KESTRUM"
 
 
 # ---------------------------------------------------------------- background
@@ -80,14 +77,45 @@ def draw_maker_logo(ctx, x, cy):
     ctx.stroke()
     text_x = cx + r + 8
     baseline = cy + 4.8
-    set_font(ctx, SANS, 13.0, bold=True)
-    text_x += draw_text(ctx, MAKER_WORD, text_x, baseline, rgb("#eeeff0"), align="left", spacing=1.6) + 6
-    set_font(ctx, SANS, 13.0, bold=False)
-    draw_text(ctx, MAKER_SUFFIX, text_x, baseline, rgb("#8e9297"), align="left", spacing=1.6)
+    set_font(ctx, SANS, 14.0, bold=True)
+    text_x += draw_text(ctx, MAKER_WORD, text_x, baseline, rgb("#eeeff0"), align="left", spacing=0.5) + 5
+    set_font(ctx, SANS, 14.0, bold=False)
+    draw_text(ctx, MAKER_SUFFIX, text_x, baseline, rgb("#9a9ea3"), align="left", spacing=0.5)
+
+
+def draw_drum_icon(ctx, cx, cy):
+    """A snare seen from the side with two crossed sticks on its head: the family's emblem."""
+    w, rim = 7.5, 2.4
+    head, foot = cy - 1.5, cy + 4.5
+
+    def ellipse(y):
+        ctx.save()
+        ctx.translate(cx, y)
+        ctx.scale(w, rim)
+        ctx.arc(0, 0, 1, 0, 2 * math.pi)
+        ctx.restore()
+
+    ellipse(foot)
+    ctx.rectangle(cx - w, head, 2 * w, foot - head)
+    ctx.set_source(vertical_gradient(head, foot + rim, [(0, rgb("#e0383a")), (1, rgb("#8e1216"))]))
+    ctx.fill()
+    ellipse(head)
+    ctx.set_source_rgb(*rgb("#e4e6e8")[:3])
+    ctx.fill()
+    ctx.set_line_cap(cairo.LINE_CAP_ROUND)
+    ctx.set_line_width(1.3)
+    ctx.set_source_rgb(*rgb("#c4c7cb")[:3])
+    for side in (-1, 1):
+        ctx.move_to(cx + side * 7.5, cy - 10.5)
+        ctx.line_to(cx - side * 2.0, head - 0.6)
+    ctx.stroke()
+    for side in (-1, 1):
+        ctx.arc(cx + side * 7.5, cy - 10.5, 1.1, 0, 2 * math.pi)
+        ctx.fill()
 
 
 def draw_family_logo(ctx, right, cy):
-    """The product family's mark: its name and a red tag."""
+    """The product family's mark: a drum emblem, its name and a red tag."""
     set_font(ctx, SANS_CONDENSED, 7.5, bold=True)
     tag_width = text_width(ctx, FAMILY_TAG, 1.0) + 8
     rounded_rect(ctx, right - tag_width, cy - 6, tag_width, 12, 2.5)
@@ -95,7 +123,9 @@ def draw_family_logo(ctx, right, cy):
     ctx.fill()
     draw_text(ctx, FAMILY_TAG, right - tag_width / 2.0, cy + 2.8, rgb("#ffffff"), spacing=1.0)
     set_font(ctx, SANS_CONDENSED, 11.0, bold=True)
-    draw_text(ctx, FAMILY_NAME, right - tag_width - 7, cy + 4.0, rgb("#c4c7cb"), align="right", spacing=1.4)
+    name_width = draw_text(ctx, FAMILY_NAME, right - tag_width - 7, cy + 4.0, rgb("#c4c7cb"), align="right",
+                           spacing=1.4)
+    draw_drum_icon(ctx, right - tag_width - 7 - name_width - 13, cy + 1.5)
 
 
 def draw_header(ctx, width, height):
