@@ -10,8 +10,9 @@
 // ReceiveAuxValueFromPlugin. What those two write (the value, the default, the auxiliary
 // values and the redraw flags) is therefore held in atomics: a push never locks or
 // allocates, and the window thread always sees either the old or the new value. The dirty
-// and redraw-requested flags share one atomic word so that a push landing while a frame is
-// drawn can never be cleared by that frame's ClearChanged.
+// and redraw-requested flags share one atomic word, ClearChanged updates it in one step,
+// and a push requests its redraw before it marks the control dirty: so a push landing while
+// a frame is drawn is never cleared by that frame's ClearChanged.
 
 #include "graphics/IGraphicsTypes.h"
 
@@ -144,8 +145,6 @@ public:
 protected:
     // Sets the value; used by subclasses that change it from the window thread.
     void StoreValue(double value) { mValue.store(value, std::memory_order_release); }
-    // Marks dirty and requests a redraw in one step. [any thread]
-    void MarkDirtyAndRequestRedraw() { mRedrawFlags.fetch_or(kDirty | kRedrawRequested, std::memory_order_acq_rel); }
     bool IsDirty() const { return (mRedrawFlags.load(std::memory_order_acquire) & kDirty) != 0; }
     BlendSpec& Blend() { return mBlend; }
 
