@@ -17,7 +17,7 @@ Vst3Editor::Vst3Editor(Vst3Instance& instance, int x, int y) : host(x, y, kEdito
 {
   if (instance.controller == nullptr)
     return;
-  view = instance.controller->createView(ViewType::kEditor);
+  view = instance.controller->createView(Vst::ViewType::kEditor);
   if (view == nullptr)
     return;
   view->setFrame(&frame);

@@ -16,9 +16,6 @@ using namespace KestrumLayout;
 
 namespace {
 
-constexpr ParamID kPresetBackwardId = 9;
-constexpr ParamID kPresetLoadId = 11;
-constexpr ParamID kNoiseDecayId = 7;
 constexpr double kMainVolumeDefault = 0.8;
 // Dragging a knob up by its own height (40 pixels) raises it by a quarter.
 constexpr int kQuarterTurnPixels = 40;
@@ -148,9 +145,9 @@ TEST_F(Vst3EditorTest, ClicksReachTheTopmostPresetBarControl)
     std::vector<char> edits;  // what the host heard for id
   };
   const std::vector<Click> clicks = {
-    {100, 50, {ModalWindowCloser::kMenuClass}, kPresetBackwardId, {}},      // the preset menu
-    {50, 50, {}, kPresetBackwardId, {'b', 'p', 'p', 'e'}},                  // the backward button
-    {20, 50, {ModalWindowCloser::kDialogClass}, kPresetLoadId, {'b', 'p', 'e'}},  // the load file selector
+    {100, 50, {ModalWindowCloser::kMenuClass}, kPresetBackward, {}},      // the preset menu
+    {50, 50, {}, kPresetBackward, {'b', 'p', 'p', 'e'}},                  // the backward button
+    {20, 50, {ModalWindowCloser::kDialogClass}, kPresetLoad, {'b', 'p', 'e'}},  // the load file selector
   };
   for (const Click& click : clicks)
   {
@@ -194,8 +191,10 @@ TEST_F(Vst3EditorTest, DraggedKnobReachesTheHostAsOneGestureAndSurvivesReopening
   EXPECT_TRUE(WaitForKnobFrame(editor.Window(), strip, kMainVolume, strip.FrameFor(dragged)));
 
   // The picture a reviewer looks at: the editor after a few knobs were turned.
-  DragKnob(editor.Window(), kNoiseDecayId, -kQuarterTurnPixels);
-  DragKnob(editor.Window(), kTonalPitchAmt, kQuarterTurnPixels);
+  DragKnob(editor.Window(), kNoiseEnvDecay, -kQuarterTurnPixels);
+  DragKnob(editor.Window(), kNoiseEnvAttack, -kQuarterTurnPixels);
+  DragKnob(editor.Window(), kTonalPitchAmt, -kQuarterTurnPixels);
+  DragKnob(editor.Window(), kTonalAmpLevel, kQuarterTurnPixels);
   DragKnob(editor.Window(), kTransistorDistLoad, -kQuarterTurnPixels);
   HostWindow::PumpUntil([] { return false; }, 200);
   EXPECT_TRUE(SaveEditorPicture(editor.Window(), KESTRUM_TEST_OUTPUT_DIR "/editor-dragged.png"));

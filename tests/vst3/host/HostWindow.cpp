@@ -31,6 +31,19 @@ LPARAM Position(int x, int y)
   return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
 }
 
+struct PooledWindow
+{
+  HWND window;
+  int x, y, width, height;
+  bool inUse;
+};
+
+std::vector<PooledWindow>& WindowPool()
+{
+  static std::vector<PooledWindow> pool;
+  return pool;
+}
+
 // The modal windows seen by the closer's timer; one closer at a time per test program.
 std::vector<std::string>* gClosedModals = nullptr;
 
@@ -64,19 +77,34 @@ void CALLBACK CheckForModalWindows(HWND, UINT, UINT_PTR, DWORD)
 
 HostWindow::HostWindow(int x, int y, int width, int height)
 {
+  // Destroying a top-level window costs Wine two seconds without a window manager (it waits
+  // for one to withdraw the window), so windows are kept for the whole program and reused.
+  for (PooledWindow& pooled : WindowPool())
+    if (!pooled.inUse && pooled.x == x && pooled.y == y && pooled.width == width && pooled.height == height)
+    {
+      pooled.inUse = true;
+      window = pooled.window;
+      return;
+    }
   RegisterHostClass();
   RECT frame{0, 0, width, height};
   AdjustWindowRect(&frame, WS_POPUP, FALSE);
   window = CreateWindowExA(0, kHostWindowClass, "Kestrum test host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y,
                            frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                            GetModuleHandleA(nullptr), nullptr);
+  if (window != nullptr)
+    WindowPool().push_back({window, x, y, width, height, true});
   Pump();
 }
 
 HostWindow::~HostWindow()
 {
-  if (window != nullptr)
-    DestroyWindow(window);
+  // An editor window a failed test left behind must not show up in the next one.
+  while (HWND child = Child())
+    DestroyWindow(child);
+  for (PooledWindow& pooled : WindowPool())
+    if (pooled.window == window)
+      pooled.inUse = false;
   Pump();
 }
 

@@ -29,7 +29,8 @@ struct PixelBlock
 class HostWindow
 {
 public:
-  // A visible popup window at (x, y) of the given client size.
+  // A visible popup window at (x, y) of the given client size (reused once a previous one
+  // of the same place and size has gone).
   HostWindow(int x, int y, int width, int height);
   ~HostWindow();
   HostWindow(const HostWindow&) = delete;
