@@ -18,12 +18,17 @@
 
 // Generous: the editor paints within one 40 ms tick, but CI shares two loaded cores.
 constexpr int kPaintTimeoutMs = 10000;
+// Where the host windows go: right of the window-layer tests' own host windows, which may run
+// at the same time on the same X display. Pixels are read from each window's own surface, so
+// windows that overlap each other do not disturb what a test reads.
+constexpr int kHostWindowX = 524;
+constexpr int kHostWindowY = 0;
 
 class Vst3Editor
 {
 public:
   // Opens the editor of `instance` in a host window at (x, y).
-  Vst3Editor(Vst3Instance& instance, int x = 0, int y = 0);
+  Vst3Editor(Vst3Instance& instance, int x = kHostWindowX, int y = kHostWindowY);
   // Removes and releases the view (unless the test did already).
   ~Vst3Editor();
 

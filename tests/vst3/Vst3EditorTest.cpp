@@ -220,8 +220,9 @@ TEST_F(Vst3EditorTest, TwoInstancesKeepTheirOwnEditors)
   Vst3Instance second;
   ASSERT_TRUE(first.Start(kSample32, 64));
   ASSERT_TRUE(second.Start(kSample32, 64));
-  Vst3Editor firstEditor(first, 0, 0);
-  auto secondEditor = std::make_unique<Vst3Editor>(second, kEditorWidth, 0);
+  Vst3Editor firstEditor(first);
+  // Right over the first one: each editor draws into its own window.
+  auto secondEditor = std::make_unique<Vst3Editor>(second, kHostWindowX, kHostWindowY + 100);
   ASSERT_TRUE(firstEditor.Open());
   ASSERT_TRUE(secondEditor->Open());
 
