@@ -13,7 +13,7 @@
 using namespace Steinberg;
 using namespace KestrumLayout;
 
-Vst3Editor::Vst3Editor(Vst3Instance& instance, int x, int y) : host(x, y, kEditorWidth, kEditorHeight)
+Vst3Editor::Vst3Editor(Vst3Instance& instance, int x, int y, bool attach) : host(x, y, kEditorWidth, kEditorHeight)
 {
   if (instance.controller == nullptr)
     return;
@@ -21,7 +21,8 @@ Vst3Editor::Vst3Editor(Vst3Instance& instance, int x, int y) : host(x, y, kEdito
   if (view == nullptr)
     return;
   view->setFrame(&frame);
-  Attach();
+  if (attach)
+    Attach();
 }
 
 Vst3Editor::~Vst3Editor()

@@ -27,8 +27,9 @@ constexpr int kHostWindowY = 0;
 class Vst3Editor
 {
 public:
-  // Opens the editor of `instance` in a host window at (x, y).
-  Vst3Editor(Vst3Instance& instance, int x = kHostWindowX, int y = kHostWindowY);
+  // Opens the editor of `instance` in a host window at (x, y); with attach false, only makes
+  // the window and the view (Attach opens the editor then).
+  Vst3Editor(Vst3Instance& instance, int x = kHostWindowX, int y = kHostWindowY, bool attach = true);
   // Removes and releases the view (unless the test did already).
   ~Vst3Editor();
 
