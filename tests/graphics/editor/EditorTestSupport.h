@@ -24,6 +24,10 @@ public:
 
     void BeginParameterEdit(int paramIndex) override { events.push_back("begin " + std::to_string(paramIndex)); }
     void EndParameterEdit(int paramIndex) override { events.push_back("end " + std::to_string(paramIndex)); }
+    void ResizeEditor(int width, int height) override
+    {
+        events.push_back("resize " + std::to_string(width) + " " + std::to_string(height));
+    }
     void ShowHostContextMenu(int paramIndex, int x, int y) override
     {
         events.push_back("host menu " + std::to_string(paramIndex) + " " + std::to_string(x) + " " +

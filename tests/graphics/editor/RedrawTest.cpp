@@ -91,6 +91,20 @@ TEST_F(RedrawFixture, NonStrictDrawingRedrawsEachDirtyControlInItsOwnRectangle)
     EXPECT_EQ(after[110 * kEditorWidth + 160], FrameColor(1));
 }
 
+TEST_F(RedrawFixture, ResizeToANewSizeRemovesEveryControlAndTellsThePlugin)
+{
+    plug.events.clear();
+    editor->Resize(kEditorWidth, kEditorHeight);
+    EXPECT_EQ(editor->NumControls(), 4);
+    editor->Resize(300, 200);
+    EXPECT_EQ(editor->NumControls(), 0);
+    EXPECT_EQ(editor->BackBuffer()->GetWidth(), 300);
+    EXPECT_EQ(plug.events, (std::vector<std::string>{"resize 300 200"}));
+    EXPECT_FALSE(editor->RunFrame());  // an empty editor draws and presents nothing
+    editor->Redraw(Rect(0, 0, 300, 200));
+    EXPECT_EQ(editor->PresentCount(), 0);
+}
+
 TEST(RedrawClipping, TranslucentNeighboursTouchingAnUpdateAreNotBlendedAgain)
 {
     // A translucent panel touching a button on its right edge: each press of the button
