@@ -155,15 +155,35 @@ TEST_F(IGraphicsWinTest, TextEntryFiltersAndAppliesOrDiscardsAtTheNextTick)
     EXPECT_NEAR(h.knobA->GetValue(), level.ToNormalized(56.0), 1e-9);
 }
 
+// The visible popup-menu window of the thread, if any (other test programs may have menus
+// open on the same display).
+HWND OpenMenuWindow(DWORD threadId)
+{
+    HWND found = nullptr;
+    EnumThreadWindows(
+        threadId,
+        [](HWND window, LPARAM result) -> BOOL {
+            wchar_t name[16] = {};
+            GetClassNameW(window, name, 16);
+            if (wcscmp(name, L"#32768") != 0 || !IsWindowVisible(window))
+                return TRUE;
+            *reinterpret_cast<HWND*>(result) = window;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
 // Shows the menu and drives it with keys posted from another thread once it is open.
 PopupMenu* ChooseWithKeys(WinEditorHarness& h, PopupMenu& menu, std::vector<WPARAM> keys)
 {
+    const DWORD windowThread = GetCurrentThreadId();
     std::atomic<bool> opened{false};
     std::thread user([&] {
         const DWORD start = GetTickCount();
         HWND menuWnd = nullptr;
-        while (GetTickCount() - start < 10000 && !(menuWnd = FindWindowW(L"#32768", nullptr)))
-            Sleep(5);  // polling for the menu window to exist
+        while (GetTickCount() - start < 10000 && !(menuWnd = OpenMenuWindow(windowThread)))
+            Sleep(5);  // polling for the menu window to appear
         opened = menuWnd != nullptr;
         for (WPARAM key : keys)
             PostMessageW(h.EditorWnd(), WM_KEYDOWN, key, 0);
@@ -209,7 +229,7 @@ TEST_F(IGraphicsWinTest, PopupMenuReportsTheMenuAndIndexOfTheChoice)
         {
             EXPECT_EQ(chosen->ChosenItemIndex(), c.index);
         }
-        ASSERT_TRUE(h.PumpUntil([] { return FindWindowW(L"#32768", nullptr) == nullptr || !IsWindowVisible(FindWindowW(L"#32768", nullptr)); }));
+        ASSERT_TRUE(h.PumpUntil([] { return OpenMenuWindow(GetCurrentThreadId()) == nullptr; }));
     }
 }
 
