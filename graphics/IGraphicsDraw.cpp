@@ -57,11 +57,11 @@ bool IGraphics::DrawBitmapFrame(const BitmapRef& bitmap, const Rect& dest, int f
     int srcY = 0;
     if (bitmap.N >= 2 && frame >= 2)
     {
-        const double step = static_cast<double>(frame - 1) / bitmap.N;
+        const int before = frame - 1;
         if (bitmap.framesAreHorizontal)
-            srcX = static_cast<int>(bitmap.W * step + 0.5);
+            srcX = static_cast<int>(static_cast<double>(bitmap.W) * before / bitmap.N + 0.5);
         else
-            srcY = static_cast<int>(bitmap.H * step + 0.5);
+            srcY = static_cast<int>(static_cast<double>(bitmap.H) * before / bitmap.N + 0.5);
     }
     return DrawBitmapRegion(bitmap, dest, srcX, srcY, blend);
 }

@@ -38,6 +38,13 @@ void IGraphicsHeadless::PresentArea(const Rect& rect)
 
 void IGraphicsHeadless::CancelTextEntry() {}
 
+void IGraphicsHeadless::Resize(int width, int height)
+{
+    if (width == Width() && height == Height())
+        return;
+    IGraphics::Resize(width, height);
+}
+
 int IGraphicsHeadless::AskUser(const char* /*text*/, const char* /*caption*/, int /*type*/)
 {
     return kAskUserCancel;

@@ -20,6 +20,8 @@ public:
     // [window thread] for every operation below.
     void PresentArea(const Rect& rect) override;
     void CancelTextEntry() override;
+    // Nothing happens when the size is unchanged, as with a real window.
+    void Resize(int width, int height) override;
     int AskUser(const char* text, const char* caption, int type) override;
     PopupMenu* ShowPopupMenu(PopupMenu& menu, const Rect& rect) override;
     void OpenTextEntry(IControl* control, const TextStyle& style, const Rect& rect, const char* initialText,

@@ -25,7 +25,10 @@ void ITextControl::SetText(const char* text)
             return;
         mText = newText;
     }
-    // Marked after the store, so the frame that sees the mark also sees the text.
+    // Marked after the store, so the frame that sees the mark also sees the text. The redraw
+    // request comes first: when the text is set from another thread while a frame is being
+    // drawn, that frame's ClearChanged then cannot wipe the mark out.
+    RequestRedraw();
     MarkChanged(false);
 }
 
