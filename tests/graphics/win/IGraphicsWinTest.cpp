@@ -244,7 +244,8 @@ TEST(IGraphicsWinLifecycle, ClassLivesWhileAnyEditorIsOpenAndReopeningKeepsState
     {
         WinEditorHarness first;
         {
-            WinEditorHarness second;
+            WinEditorHarness second(true);
+            EXPECT_TRUE(second.editor->TooltipsEnabled());  // a failed tooltip set-up turns them off
             EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 2);
             EXPECT_TRUE(ClassRegistered());
         }
