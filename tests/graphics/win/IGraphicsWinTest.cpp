@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <cmath>
 #include <thread>
 
 namespace
@@ -76,6 +75,29 @@ TEST_F(IGraphicsWinTest, KeysTheEditorDoesNotUseReachTheHostWindow)
     EXPECT_EQ(WinEditorHarness::HostKeys(), (std::vector<WPARAM>{VK_F5, 'Q'}));
 }
 
+TEST_F(IGraphicsWinTest, ClipboardAndFoldersAnswerInUtf8)
+{
+    const wchar_t text[] = L"Gr\u00fc\u00dfe \u266b";
+    ASSERT_TRUE(OpenClipboard(h.EditorWnd()));
+    EmptyClipboard();
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, sizeof(text));
+    memcpy(GlobalLock(data), text, sizeof(text));
+    GlobalUnlock(data);
+    SetClipboardData(CF_UNICODETEXT, data);
+    CloseClipboard();
+    std::string read;
+    EXPECT_TRUE(h.editor->ReadClipboardText(read));
+    EXPECT_EQ(read, "Gr\xc3\xbc\xc3\x9f" "e \xe2\x99\xab");
+
+    // The module is the test program itself, so both folders are its folder.
+    std::string host, plugin;
+    h.editor->HostFolder(host);
+    h.editor->PluginFolder(plugin);
+    EXPECT_EQ(host, plugin);
+    ASSERT_FALSE(host.empty());
+    EXPECT_EQ(host.back(), '\\');
+}
+
 TEST_F(IGraphicsWinTest, PushedValueIsPaintedAtTheNextTickOnlyWhereItsControlIs)
 {
     h.editor->ResetPresentStats();
@@ -137,7 +159,9 @@ TEST_F(IGraphicsWinTest, TextEntryFiltersAndAppliesOrDiscardsAtTheNextTick)
 
     // A click after the editor repainted around the entry commits.
     OpenEntry(h);
-    ASSERT_TRUE(h.PumpUntil([this] { return h.editor->TextEntry().GetState() == WinTextEntry::kRepainted; }));
+    h.editor->ResetPresentStats();
+    h.editor->PushValueToControls(1, 0.9, true);
+    ASSERT_TRUE(h.PumpUntil([this] { return h.editor->PresentCount() > 0; }));
     Type(h, "56");
     h.Post(WM_LBUTTONDOWN, MK_LBUTTON, 300, 300);
     h.Post(WM_LBUTTONUP, 0, 300, 300);
