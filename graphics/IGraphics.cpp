@@ -10,24 +10,8 @@
 #include "graphics/raster/LICE_MemBitmap.h"
 #include "graphics/raster/LICE_SysBitmap.h"
 
-#include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
-
-namespace
-{
-// A plain value as the editor's controls see it: clamped, then shaped like the
-// parameter's own normalisation.
-double NormalizeForControls(const PluginParameter& param, double value)
-{
-    const double range = param.Max() - param.Min();
-    if (!(range > 0.0))
-        return 0.0;
-    const double clamped = std::min(std::max(value, param.Min()), param.Max());
-    return std::pow((clamped - param.Min()) / range, 1.0 / param.Shape());
-}
-}  // namespace
 
 IGraphics::IGraphics(IPlugBase* plug, int width, int height, int frameRate)
     : mPlug(plug), mWidth(width), mHeight(height), mFrameRate(frameRate)
@@ -72,7 +56,7 @@ void IGraphics::PushValueToControls(int paramIndex, double value, bool normalize
         const PluginParameter* param = mPlug ? mPlug->GetParam(paramIndex) : nullptr;
         if (!param)
             return;
-        value = NormalizeForControls(*param, value);
+        value = param->ToNormalized(value);  // clamped, then shaped
     }
     for (const std::unique_ptr<IControl>& control : mControls)
     {
@@ -176,7 +160,7 @@ void IGraphics::PromptWithMenu(IControl* control, PluginParameter* param, const 
     const PopupMenu* chosen = ShowPopupMenu(menu, rect);
     if (chosen != &menu || menu.ChosenItemIndex() < 0)
         return;
-    control->ApplyUserValue(NormalizeForControls(*param, menu.ChosenItemIndex()));
+    control->ApplyUserValue(param->ToNormalized(menu.ChosenItemIndex()));
 }
 
 void IGraphics::DestroyControls()

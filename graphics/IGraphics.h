@@ -13,6 +13,13 @@
 //         ... invalidate `dirty`; the paint request then calls Redraw(updateRect) ...
 //     Redraw(rect)  ->  controls drawn clipped into the back buffer  ->  PresentArea(rect)
 //
+// What else a window layer uses from here: the Handle... input entry points (HandleMouseDrag
+// for moves with a button held), WheelNotches for wheel deltas, ReleaseMouse before a menu
+// takes the mouse, MarkAllControlsChanged once a window is open, EntryAcceptsChar and
+// CommitEnteredText for the in-place text entry, PopupMenu's command-id numbering
+// (FirstCommandId, FindByCommandId, ItemLabel) for native menus, and BackBuffer(),
+// ModuleHandle(), FrameRate() and the switches.
+//
 // Threads: everything runs on the editor's window thread except PushValueToControls, which
 // the plug-in core calls from whatever thread changed a parameter; it only stores values and
 // flags in the controls (atomics, no locks, no allocation), which the next frame picks up.

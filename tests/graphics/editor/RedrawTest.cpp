@@ -48,7 +48,7 @@ protected:
 TEST_F(RedrawFixture, PushedValueRepaintsOnlyTheBoundControlsAtTheNextFrames)
 {
     const std::vector<LICE_pixel> before = Snapshot(*editor);
-    editor->PushValueToControls(kSharedParam, 1.0, true);
+    editor->PushValueToControls(kSharedParam, 7.5, false);  // plain, above the range: shows as 1
     EXPECT_EQ(editor->PresentCount(), 0);  // nothing is drawn by the push itself
 
     ASSERT_TRUE(editor->RunFrame());
