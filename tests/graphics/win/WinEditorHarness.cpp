@@ -80,7 +80,7 @@ std::vector<WPARAM>& WinEditorHarness::HostKeys()
     return keys;
 }
 
-WinEditorHarness::WinEditorHarness() : mStrip(kKnobSize, kKnobSize * kFrames)
+WinEditorHarness::WinEditorHarness(bool tooltips) : mStrip(kKnobSize, kKnobSize * kFrames)
 {
     for (int y = 0; y < mStrip.GetHeight(); ++y)
         for (int x = 0; x < kKnobSize; ++x)
@@ -106,6 +106,7 @@ WinEditorHarness::WinEditorHarness() : mStrip(kKnobSize, kKnobSize * kFrames)
     knobA->SetPromptsEnabled(true);
     editor->AddControl(
         new IKnobMultiControl(&plug, kKnobB.left, kKnobB.top, 1, strip, IKnobControl::kVertical, 4.0, BlendSpec(BlendSpec::kCopy)));
+    editor->SetTooltipsEnabled(tooltips);
     plug.AttachEditor(std::move(owned));
     editor->CreateEditorWindow(host);
 }

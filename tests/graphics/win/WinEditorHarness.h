@@ -39,7 +39,8 @@ public:
     static const Rect kKnobA;  // parameter 0 (0..100), prompts on
     static const Rect kKnobB;  // parameter 1 (0..1)
 
-    WinEditorHarness();
+    // With tooltips the editor also makes its tooltip window.
+    explicit WinEditorHarness(bool tooltips = false);
     ~WinEditorHarness();
 
     RecordingPlug plug;
