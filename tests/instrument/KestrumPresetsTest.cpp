@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "instrument/PresetFile.h"
+#include "instrument/PresetLibrary.h"
 #include "tests/render/TestTempPath.h"
 
 namespace
@@ -166,6 +167,13 @@ TEST_F(KestrumPresetsTest, SteppingAndTheMenuFollowTheCatalogue)
     EXPECT_EQ(plug.LastPresetNumber(), 0.0f);
     EXPECT_EQ(Param(kMainVolume), static_cast<double>(0.54f));
     EXPECT_EQ(plug.Presets().Name(), "ACST - Snare E");
+
+    // A fresh instrument starts from the platform's folder, written with forward slashes.
+    const std::string platform = Kestrum().PresetLibraryFolder();
+    EXPECT_EQ(platform, PresetLibrary::PresetLibraryFolder());
+    ASSERT_GT(platform.size(), std::string(PresetLibrary::kSubFolder).size());
+    EXPECT_EQ(platform.substr(platform.size() - std::string(PresetLibrary::kSubFolder).size()), PresetLibrary::kSubFolder);
+    EXPECT_EQ(platform.find('\\'), std::string::npos) << platform;
 
     // Without a library folder nothing is looked up relative to the working folder.
     plug.SetPresetLibraryFolder("");
