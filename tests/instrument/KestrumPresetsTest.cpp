@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "instrument/PresetFile.h"
+#include "instrument/PresetLibrary.h"
 #include "tests/render/TestTempPath.h"
 
 namespace
@@ -167,6 +168,13 @@ TEST_F(KestrumPresetsTest, SteppingAndTheMenuFollowTheCatalogue)
     EXPECT_EQ(Param(kMainVolume), static_cast<double>(0.54f));
     EXPECT_EQ(plug.Presets().Name(), "ACST - Snare E");
 
+    // A fresh instrument starts from the platform's folder, written with forward slashes.
+    const std::string platform = Kestrum().PresetLibraryFolder();
+    EXPECT_EQ(platform, PresetLibrary::PresetLibraryFolder());
+    ASSERT_GT(platform.size(), std::string(PresetLibrary::kSubFolder).size());
+    EXPECT_EQ(platform.substr(platform.size() - std::string(PresetLibrary::kSubFolder).size()), PresetLibrary::kSubFolder);
+    EXPECT_EQ(platform.find('\\'), std::string::npos) << platform;
+
     // Without a library folder nothing is looked up relative to the working folder.
     plug.SetPresetLibraryFolder("");
     Choose(1);
@@ -198,8 +206,12 @@ TEST_F(KestrumPresetsTest, RestoringAStateTouchesNoFileButEveryPressDoes)
     plug.RestoreParameterValue(kPresetSave, 0.0);
     plug.RestoreParameterValue(kPresetLoad, 0.0);
 
-    std::ifstream kept(saveTarget, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), std::istreambuf_iterator<char>()), "user's own file");
+    {
+        // Closed again before the presses below: Windows refuses to replace an open file.
+        std::ifstream kept(saveTarget, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), std::istreambuf_iterator<char>()),
+                  "user's own file");
+    }
     EXPECT_EQ(Param(kMainVolume), 0.45);
     EXPECT_EQ(plug.LastPresetNumber(), lastNumber);
     EXPECT_EQ(plug.Presets().LoadFile(), loadSource);
