@@ -14,12 +14,19 @@ extern "C" void RecordInterrupt(int signalNumber)
     std::signal(signalNumber, SIG_DFL);
 }
 
+// A signal the program was started ignoring (a background job of a shell, nohup) stays
+// ignored.
+void CatchUnlessIgnored(int signalNumber)
+{
+    if (std::signal(signalNumber, RecordInterrupt) == SIG_IGN) std::signal(signalNumber, SIG_IGN);
+}
+
 } // namespace
 
 void InstallRenderInterruptHandlers()
 {
-    std::signal(SIGINT, RecordInterrupt);
-    std::signal(SIGTERM, RecordInterrupt);
+    CatchUnlessIgnored(SIGINT);
+    CatchUnlessIgnored(SIGTERM);
 }
 
 int RenderInterruptSignal()
