@@ -150,7 +150,7 @@ LICE_MemBitmap* ReadImage(png_structp png, png_infop info, LICE_MemBitmap* targe
 
 // The read structure with the default error handling, the size limits and its
 // info structure; false (nothing left allocated) when libpng cannot start.
-bool CreateDecoder(png_structp& png, png_infop& info)
+bool CreateDecoder(png_structp& png, png_infop& info, bool ignoreChecksums = false)
 {
   png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (!png)
@@ -162,7 +162,29 @@ bool CreateDecoder(png_structp& png, png_infop& info)
     return false;
   }
   png_set_user_limits(png, kPngMaxSide, kPngMaxSide);
+  if (ignoreChecksums)
+  {
+    png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
+#ifdef PNG_IGNORE_ADLER32
+    png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+#endif
+  }
   return true;
+}
+
+LICE_MemBitmap* DecodeMemory(const void* bytes, int length, bool ignoreChecksums)
+{
+  if (!bytes || length < kPngSignatureBytes || png_sig_cmp(static_cast<png_const_bytep>(bytes), 0, kPngSignatureBytes))
+    return nullptr;
+  png_structp png = nullptr;
+  png_infop info = nullptr;
+  if (!CreateDecoder(png, info, ignoreChecksums))
+    return nullptr;
+  MemoryReader reader;
+  reader.bytes = static_cast<const unsigned char*>(bytes);
+  reader.length = static_cast<size_t>(length);
+  png_set_read_fn(png, &reader, ReadFromMemory);
+  return ReadImage(png, info, nullptr);
 }
 
 bool IsPngExtension(const char* path)
@@ -245,17 +267,12 @@ void LICE_RegisterImageLoader(LICE_ImageLoaderRec* loader)
 
 LICE_MemBitmap* DecodePngMemory(const void* bytes, int length)
 {
-  if (!bytes || length < kPngSignatureBytes || png_sig_cmp(static_cast<png_const_bytep>(bytes), 0, kPngSignatureBytes))
-    return nullptr;
-  png_structp png = nullptr;
-  png_infop info = nullptr;
-  if (!CreateDecoder(png, info))
-    return nullptr;
-  MemoryReader reader;
-  reader.bytes = static_cast<const unsigned char*>(bytes);
-  reader.length = static_cast<size_t>(length);
-  png_set_read_fn(png, &reader, ReadFromMemory);
-  return ReadImage(png, info, nullptr);
+  return DecodeMemory(bytes, length, false);
+}
+
+LICE_MemBitmap* DecodePngMemoryIgnoringChecksums(const void* bytes, int length)
+{
+  return DecodeMemory(bytes, length, true);
 }
 
 LICE_MemBitmap* DecodePngFile(const char* path, LICE_MemBitmap* target)
