@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
   if (size > (1u << 20) || DeclaresLargeImage(data, size))
     return 0;
-  std::unique_ptr<LICE_MemBitmap> image(DecodePngMemoryIgnoringChecksums(data, static_cast<int>(size)));
+  std::unique_ptr<LICE_MemBitmap> image(DecodePngMemoryForFuzzing(data, static_cast<int>(size)));
   if (!image)
     return 0;
   LICE_MemBitmap backBuffer(37, 23);
