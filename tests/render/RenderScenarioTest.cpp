@@ -123,6 +123,8 @@ TEST(RenderScenario, HostileFilesAreRefusedInOneShortLine)
         {R"({"sample_rate": 1e-300})", "sample_rate"},
         {R"({"sample_rate": 0.4, "frames": 100})", "sample_rate"},
     });
+    // 2^63 passes a comparison with INT64_MAX as doubles but cannot be converted.
+    EXPECT_EQ(ErrorOf(R"({"frames": 9223372036854775808.0})"), "frames is out of range (1 to 9223372036854775807)");
 }
 
 TEST(RenderScenario, EventBytesMustBeIntegersFrom0To255AndFramesNotNegative)

@@ -51,7 +51,11 @@ bool ReadInteger(const Json& value, const std::string& what, int64_t minimum, in
     {
         asDouble = value.get<double>();
         whole = std::isfinite(asDouble) && std::floor(asDouble) == asDouble;
-        if (whole && (asDouble < static_cast<double>(minimum) || asDouble > static_cast<double>(maximum)))
+        // INT64_MAX rounds up to 2^63 as a double, so 2^63 itself passes the comparison
+        // with the maximum yet cannot be converted: test against 2^63 as well.
+        constexpr double kTwoTo63 = 9223372036854775808.0;
+        if (whole && (asDouble < static_cast<double>(minimum) || asDouble > static_cast<double>(maximum) ||
+                      asDouble >= kTwoTo63))
         {
             error = what + " is out of range " + RangeText(minimum, maximum);
             return false;
