@@ -18,6 +18,8 @@ namespace
 
 constexpr int kPngSignatureBytes = 8;
 constexpr png_alloc_size_t kFuzzingMaxAllocationBytes = 16 << 20;
+// The largest single chunk (other than image data) the decoder holds in memory.
+constexpr png_alloc_size_t kPngMaxChunkBytes = 8 << 20;
 
 struct MemoryReader
 {
@@ -178,6 +180,9 @@ bool CreateDecoder(png_structp& png, png_infop& info, bool forFuzzing = false)
     return false;
   }
   png_set_user_limits(png, kPngMaxSide, kPngMaxSide);
+  // A damaged chunk length would otherwise make libpng ask for up to 2 GB in one piece;
+  // no image of ours carries ancillary chunks anywhere near this size.
+  png_set_chunk_malloc_max(png, kPngMaxChunkBytes);
   if (forFuzzing)
   {
     png_set_crc_action(png, PNG_CRC_QUIET_USE, PNG_CRC_QUIET_USE);
