@@ -9,6 +9,10 @@
 #include <cstring>
 #include <string>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace
 {
 constexpr int kMainVolume = 3;
@@ -56,6 +60,22 @@ TEST(Vst2Module, ExportsBothEntriesAndFillsTheDescriptor)
     EXPECT_EQ(TheVst2Module().Symbol("VstMainEntry"), nullptr);
     EXPECT_EQ(TheVst2Module().Symbol("GetPluginFactory"), nullptr);
 }
+
+#ifdef _WIN32
+TEST(Vst2Module, WindowsVersionRecordCarriesTheProductVersion)
+{
+    const std::string& path = TheVst2Module().NativePath();
+    DWORD ignored = 0;
+    std::string record(GetFileVersionInfoSizeA(path.c_str(), &ignored), '\0');
+    ASSERT_FALSE(record.empty());
+    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(record.size()), &record[0]));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(record.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, (1u << 16) | 0u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 2u << 16);
+}
+#endif
 
 TEST(Vst2Module, DispatcherAnswers)
 {

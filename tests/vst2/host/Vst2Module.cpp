@@ -9,7 +9,7 @@
 namespace
 {
 // A path as the platform's loader wants it (Wine maps the Unix root to drive Z:).
-std::string NativePath(const std::string& path)
+std::string LoaderPath(const std::string& path)
 {
 #ifdef _WIN32
     if (path.empty() || path[0] != '/')
@@ -25,16 +25,16 @@ std::string NativePath(const std::string& path)
 }
 } // namespace
 
-Vst2Module::Vst2Module(const std::string& path)
+Vst2Module::Vst2Module(const std::string& path) : mNativePath(LoaderPath(path))
 {
 #ifdef _WIN32
-    mHandle = reinterpret_cast<void*>(LoadLibraryA(NativePath(path).c_str()));
+    mHandle = reinterpret_cast<void*>(LoadLibraryA(mNativePath.c_str()));
 #else
     mHandle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
 #endif
     if (!mHandle)
     {
-        mError = "cannot load " + NativePath(path);
+        mError = "cannot load " + mNativePath;
         return;
     }
     mEntry = reinterpret_cast<Vst2Descriptor* (*)(Vst2HostCallback)>(Symbol("VSTPluginMain"));

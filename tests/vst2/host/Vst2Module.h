@@ -16,6 +16,8 @@ public:
 
     bool Loaded() const { return mEntry != nullptr; }
     const std::string& Error() const { return mError; }
+    // The path the module was loaded from, as the platform's loader took it.
+    const std::string& NativePath() const { return mNativePath; }
     // A new instance's descriptor, or none.
     Vst2Descriptor* Create(Vst2HostCallback callback) const;
     // Looks up an exported symbol (nullptr when absent).
@@ -25,6 +27,7 @@ private:
     void* mHandle = nullptr;
     Vst2Descriptor* (*mEntry)(Vst2HostCallback) = nullptr;
     std::string mError;
+    std::string mNativePath;
 };
 
 // The module built with the tests, loaded once for the whole test program.
