@@ -66,11 +66,7 @@ IPlugVST::IPlugVST(const HostContext& host, const PluginConfig& config)
     ApplyBlockSize(kDefaultBlockFrames);
 }
 
-IPlugVST::~IPlugVST()
-{
-    // A host that keeps the descriptor after close finds no instance behind it.
-    mDescriptor.object = nullptr;
-}
+IPlugVST::~IPlugVST() = default;
 
 IPlugVST* IPlugVST::Instance(Vst2Descriptor* descriptor)
 {

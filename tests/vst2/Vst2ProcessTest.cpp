@@ -113,6 +113,11 @@ TEST(Vst2Process, ParametersRoundTripAndInvalidIndicesAreIgnored)
     EXPECT_EQ(plugin.Param(kMainVolume), 0.5f);
     plugin.SetParam(kHostTempoBpm, 0.25f);
     EXPECT_EQ(plugin.Param(kHostTempoBpm), 0.25f);
+    // Values outside 0..1 from a careless host stay inside the parameter's range.
+    plugin.SetParam(kMainVolume, -0.5f);
+    EXPECT_EQ(plugin.Param(kMainVolume), 0.0f);
+    plugin.SetParam(kMainVolume, 1.5f);
+    EXPECT_EQ(plugin.Param(kMainVolume), 1.0f);
     for (int index : {28, -1, 1000})
     {
         plugin.SetParam(index, 0.3f);
