@@ -1,29 +1,12 @@
 #include "tests/vst2/host/Vst2Module.h"
 
+#include "tests/support/LoaderPath.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <dlfcn.h>
 #endif
-
-namespace
-{
-// A path as the platform's loader wants it (Wine maps the Unix root to drive Z:).
-std::string LoaderPath(const std::string& path)
-{
-#ifdef _WIN32
-    if (path.empty() || path[0] != '/')
-        return path;
-    std::string native = "Z:" + path;
-    for (char& c : native)
-        if (c == '/')
-            c = '\\';
-    return native;
-#else
-    return path;
-#endif
-}
-} // namespace
 
 Vst2Module::Vst2Module(const std::string& path) : mNativePath(LoaderPath(path))
 {
