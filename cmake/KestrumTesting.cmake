@@ -1,7 +1,8 @@
 # Test, benchmark and fuzzer helpers shared by every folder.
-#   kestrum_add_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [WINDOW])
+#   kestrum_add_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [WINDOW] [CONCURRENCY])
 #     a GoogleTest program; on Windows it runs under Wine through the emulator wrapper.
-#     WINDOW marks tests that open real windows (run under Xvfb by scripts/test).
+#     WINDOW marks tests that open real windows (run under Xvfb by scripts/test);
+#     CONCURRENCY marks threaded tests (also run under ThreadSanitizer).
 #   kestrum_add_bench(NAME SOURCES ... LIBS ...)   Google Benchmark, native builds only.
 #   kestrum_add_fuzzer(NAME SOURCES ... LIBS ... CORPUS dir [SECONDS n])
 #     a libFuzzer target, built only with KESTRUM_FUZZ; CTest runs it for a bounded time.
@@ -22,13 +23,15 @@ function(kestrum_add_test name)
   if(NOT KESTRUM_TESTS)
     return()
   endif()
-  cmake_parse_arguments(T "WINDOW" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "WINDOW;CONCURRENCY" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} kestrum_options GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   set(labels unit)
   if(T_WINDOW)
     set(labels window)
+  elseif(T_CONCURRENCY)
+    set(labels concurrency)
   endif()
   # Discovery runs at test time, so a cross build never starts Wine while building.
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120

@@ -1,0 +1,143 @@
+// The editor's frame costs on the headless window layer: a full redraw of an instrument-like
+// 500 x 480 layout, the incremental frame after one knob moved, and the push of a value
+// from the plug-in (what host automation costs the audio thread).
+
+#include <benchmark/benchmark.h>
+
+#include "framework/IPlugBase.h"
+#include "graphics/IBitmapControl.h"
+#include "graphics/IGraphicsHeadless.h"
+#include "graphics/IKnobMultiControl.h"
+#include "graphics/ISwitchControl.h"
+#include "graphics/ITextControl.h"
+#include "graphics/raster/LICE_MemBitmap.h"
+
+#include <memory>
+#include <string>
+
+namespace
+{
+constexpr int kWidth = 500;
+constexpr int kHeight = 480;
+constexpr int kKnobFrames = 99;
+constexpr int kKnobSize = 40;
+constexpr int kSwitchSize = 26;
+constexpr int kFirstKnobParam = 3;
+
+class BenchPlugin : public IPlugBase
+{
+public:
+    BenchPlugin() : IPlugBase(Config())
+    {
+        for (int i = 0; i < NumParams(); ++i)
+            GetParam(i)->DefineContinuous(("P" + std::to_string(i)).c_str(), 0.5, 0.0, 1.0, 0.00001);
+    }
+
+private:
+    static PluginConfig Config()
+    {
+        PluginConfig config;
+        config.numParams = 28;
+        config.channelIoString = "2-2";
+        config.pluginApi = kApiVst3;
+        return config;
+    }
+};
+
+// Frames with the mix of opaque, translucent and empty pixels of real knob artwork.
+std::unique_ptr<LICE_MemBitmap> MakeRoundStrip(int side, int frames)
+{
+    auto strip = std::make_unique<LICE_MemBitmap>(side, side * frames);
+    for (int y = 0; y < side * frames; ++y)
+        for (int x = 0; x < side; ++x)
+        {
+            const int dx = 2 * x - side;
+            const int dy = 2 * (y % side) - side;
+            const int distance = dx * dx + dy * dy;
+            const int radius = side * side;
+            const int alpha = distance < radius * 3 / 4 ? 255 : distance < radius ? 128 : 0;
+            strip->GetBits()[y * strip->GetRowSpan() + x] = LICE_RGBA(x * 6, y % 256, 128, alpha);
+        }
+    return strip;
+}
+
+// The benchmark layout: a 1000 x 1000 background, ten knobs, two switches and a text line.
+struct BenchEditor
+{
+    BenchEditor()
+    {
+        background = std::make_unique<LICE_MemBitmap>(1000, 1000);
+        for (int y = 0; y < 1000; ++y)
+            for (int x = 0; x < 1000; ++x)
+                background->GetBits()[y * background->GetRowSpan() + x] = LICE_RGBA(x % 256, y % 256, 40, 255);
+        knobStrip = MakeRoundStrip(kKnobSize, kKnobFrames);
+        switchStrip = MakeRoundStrip(kSwitchSize, 2);
+
+        auto headless = std::make_unique<IGraphicsHeadless>(&plug, kWidth, kHeight, 25);
+        editor = headless.get();
+        editor->AddControl(new IBitmapControl(&plug, Rect(0, 0, 1000, 1000), -1,
+                                              BitmapRef(background.get(), 1000, 1000, 1),
+                                              BlendSpec(BlendSpec::kCopy)));
+        const BitmapRef knobs(knobStrip.get(), kKnobSize, kKnobSize * kKnobFrames, kKnobFrames);
+        for (int i = 0; i < 10; ++i)
+            editor->AddControl(new IKnobMultiControl(&plug, 60 + (i % 5) * 80, 120 + (i / 5) * 160,
+                                                     kFirstKnobParam + i, knobs));
+        const BitmapRef switches(switchStrip.get(), kSwitchSize, kSwitchSize * 2, 2);
+        editor->AddControl(new ISwitchControl(&plug, 237, 210, 14, switches));
+        editor->AddControl(new ISwitchControl(&plug, 252, 415, 20, switches));
+        editor->AddControl(new ITextControl(&plug, Rect(60, 43, 440, 65),
+                                            TextStyle("Arial", 20, Color(255, 100, 100, 100), TextStyle::kBold),
+                                            "< Presets Library >"));
+        plug.AttachEditor(std::move(headless));
+        while (editor->RunFrame())
+        {
+        }
+    }
+
+    BenchPlugin plug;
+    std::unique_ptr<LICE_MemBitmap> background;
+    std::unique_ptr<LICE_MemBitmap> knobStrip;
+    std::unique_ptr<LICE_MemBitmap> switchStrip;
+    IGraphicsHeadless* editor = nullptr;
+};
+
+void BM_FullRedraw(benchmark::State& state)
+{
+    BenchEditor bench;
+    for (auto _ : state)
+    {
+        bench.editor->MarkAllControlsChanged();
+        bench.editor->RunFrame();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_FullRedraw);
+
+void BM_OneKnobIncrementalFrame(benchmark::State& state)
+{
+    BenchEditor bench;
+    double value = 0.25;
+    for (auto _ : state)
+    {
+        value = 1.0 - value;
+        bench.editor->PushValueToControls(kFirstKnobParam, value, true);
+        bench.editor->RunFrame();  // collect, draw clipped, present
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_OneKnobIncrementalFrame);
+
+void BM_PushValueToControls(benchmark::State& state, bool normalized)
+{
+    BenchEditor bench;
+    double value = 0.25;
+    for (auto _ : state)
+    {
+        value = 1.0 - value;
+        bench.editor->PushValueToControls(kFirstKnobParam + 5, value, normalized);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK_CAPTURE(BM_PushValueToControls, Normalized, true);
+BENCHMARK_CAPTURE(BM_PushValueToControls, Plain, false);
+}  // namespace

@@ -1,0 +1,176 @@
+// The editor core: lifecycle, the control list, values pushed from the plug-in and value
+// prompts. Drawing and the redraw cycle are in IGraphicsDraw.cpp, input in IGraphicsInput.cpp.
+
+#include "graphics/IGraphics.h"
+
+#include "framework/IPlugBase.h"
+#include "graphics/BitmapCache.h"
+#include "graphics/IBitmapControl.h"
+#include "graphics/IControl.h"
+#include "graphics/raster/LICE_MemBitmap.h"
+#include "graphics/raster/LICE_SysBitmap.h"
+
+#include <cstdio>
+#include <cstring>
+
+IGraphics::IGraphics(IPlugBase* plug, int width, int height, int frameRate)
+    : mPlug(plug), mWidth(width), mHeight(height), mFrameRate(frameRate)
+{
+}
+
+IGraphics::~IGraphics()
+{
+    mKeyCatcher.reset();
+    DestroyControls();
+    mBackBuffer.reset();
+    mSpareBitmap.reset();
+}
+
+void IGraphics::Resize(int width, int height)
+{
+    mWidth = width;
+    mHeight = height;
+    ReleaseMouse();
+    mMouseOverIndex = -1;
+    DestroyControls();
+    mBackBuffer.reset();
+    mSpareBitmap.reset();
+    MakeBitmaps();
+    if (mPlug)
+        mPlug->ResizeEditor(width, height);
+}
+
+bool IGraphics::HasWindow() { return EditorWindow() != nullptr; }
+
+const char* IGraphics::GetDrawingApiName() { return ""; }
+
+bool IGraphics::ReservedQuery17() { return false; }
+void IGraphics::ReservedHook19() {}
+void IGraphics::ReservedHook20() {}
+void IGraphics::ReservedHook27() {}
+
+void IGraphics::PushValueToControls(int paramIndex, double value, bool normalized)
+{
+    if (!normalized)
+    {
+        const PluginParameter* param = mPlug ? mPlug->GetParam(paramIndex) : nullptr;
+        if (!param)
+            return;
+        value = param->ToNormalized(value);  // clamped, then shaped
+    }
+    for (const std::unique_ptr<IControl>& control : mControls)
+    {
+        if (control->ParamIndex() == paramIndex)
+            control->ReceiveValueFromPlugin(value);
+        if (control->NumAuxParams() > 0)
+        {
+            const int position = control->FindAuxParam(paramIndex);
+            if (position >= 0)
+                control->ReceiveAuxValueFromPlugin(position, value);
+        }
+    }
+}
+
+void IGraphics::PrepareDrawing() { MakeBitmaps(); }
+
+IControl* IGraphics::AddControl(IControl* control)
+{
+    if (!control)
+        return nullptr;
+    mControls.emplace_back(control);
+    return control;
+}
+
+IControl* IGraphics::SetBackgroundImage(int resourceId, const char* fileName)
+{
+    const BitmapRef image = GetImage(resourceId, fileName);
+    auto* background = new IBitmapControl(mPlug, Rect(0, 0, image.W, image.H), -1, image,
+                                          BlendSpec(BlendSpec::kCopy, 1.0f));
+    mControls.emplace(mControls.begin(), background);
+    return background;
+}
+
+BitmapRef IGraphics::GetImage(int resourceId, const char* fileName, int frames, bool horizontal)
+{
+    LICE_IBitmap* bitmap = BitmapCache::Instance().FindOrLoad(
+        resourceId, [&]() { return LoadPlatformImage(resourceId, fileName); });
+    if (!bitmap)
+        return BitmapRef(nullptr, 0, 0, frames, horizontal);
+    return BitmapRef(bitmap, bitmap->GetWidth(), bitmap->GetHeight(), frames, horizontal);
+}
+
+IControl* IGraphics::GetControl(int index) const
+{
+    if (index < 0 || index >= NumControls())
+        return nullptr;
+    return mControls[static_cast<size_t>(index)].get();
+}
+
+void IGraphics::SetKeyCatcher(IControl* control) { mKeyCatcher.reset(control); }
+
+void IGraphics::ReleaseMouse()
+{
+    mMouseHolder = -1;
+    mMouseX = -1;
+    mMouseY = -1;
+}
+
+void IGraphics::PromptForParameterValue(IControl* control, PluginParameter* param, const Rect& rect)
+{
+    if (!control || !param || rect.IsEmpty())
+        return;
+    const bool hasMenu = param->Type() == ParameterType::EnumType ||
+                         (param->Type() == ParameterType::BoolType && param->NumDisplayTexts() > 0);
+    if (hasMenu)
+        PromptWithMenu(control, param, rect);
+    else
+        PromptWithTextEntry(control, param, rect);
+}
+
+void IGraphics::PromptWithTextEntry(IControl* control, PluginParameter* param, const Rect& rect)
+{
+    double shown = param->Value();
+    if (param->NegateDisplay())
+        shown = -shown;
+    char text[64] = {};
+    if (param->DisplayPrecision() == 0)
+        std::snprintf(text, sizeof(text), "%d", static_cast<int>(shown));
+    else
+        std::snprintf(text, sizeof(text), "%.*f", static_cast<int>(param->DisplayPrecision()), shown);
+    OpenTextEntry(control, control->GetTextStyle(), rect, text, param);
+}
+
+void IGraphics::PromptWithMenu(IControl* control, PluginParameter* param, const Rect& rect)
+{
+    char current[PluginParameter::kTextBytes] = {};
+    param->FormatDisplayText(current, sizeof(current));
+    PopupMenu menu;
+    for (int value = 0; value < param->NumDisplayTexts(); ++value)
+    {
+        const char* label = "";
+        for (const DisplayTextEntry& entry : param->DisplayTexts())
+            if (entry.value == value)
+            {
+                label = entry.text;
+                break;
+            }
+        const bool checked = std::strcmp(label, current) == 0;
+        menu.AddItem(label, checked ? PopupMenuItem::kChecked : PopupMenuItem::kNoFlags);
+    }
+    const PopupMenu* chosen = ShowPopupMenu(menu, rect);
+    if (chosen != &menu || menu.ChosenItemIndex() < 0)
+        return;
+    control->ApplyUserValue(param->ToNormalized(menu.ChosenItemIndex()));
+}
+
+void IGraphics::DestroyControls()
+{
+    while (!mControls.empty())
+        mControls.pop_back();
+}
+
+void IGraphics::MakeBitmaps()
+{
+    mBackBuffer = std::make_unique<LICE_SysBitmap>(mWidth, mHeight);
+    mSpareBitmap = std::make_unique<LICE_MemBitmap>();
+}

@@ -1,0 +1,94 @@
+#include "graphics/IPopupMenu_PresetSelector.h"
+
+#include "framework/IPlugBase.h"
+#include "graphics/IGraphics.h"
+#include "instrument/PresetCatalogue.h"
+
+IPopupMenu_PresetSelector::IPopupMenu_PresetSelector(IPlugBase* plug, const Rect& rect, int presetParamIndex,
+                                                     const BlendSpec& blend)
+    : IControl(plug, rect, -1, blend), mPresetParam(presetParamIndex)
+{
+    BuildMenus();
+}
+
+IPopupMenu_PresetSelector::~IPopupMenu_PresetSelector() = default;
+
+void IPopupMenu_PresetSelector::MouseDown(int /*x*/, int /*y*/, const MouseModifiers& /*mod*/)
+{
+    IGraphics* gui = GetGUI();
+    if (gui)
+    {
+        const PopupMenu* chosen = gui->ShowPopupMenu(*mMainMenu, GetRect());
+        const int menu = MenuNumber(chosen);
+        if (menu >= 0)
+        {
+            const auto number = PresetCatalogue::PresetMenuNumber(menu, chosen->ChosenItemIndex());
+            if (number)
+                ChoosePreset(*number);
+        }
+    }
+    MarkChanged(true);
+}
+
+bool IPopupMenu_PresetSelector::Draw(IGraphics& graphics)
+{
+    const BlendSpec invisible(BlendSpec::kAlpha, 1.0f);
+    graphics.FillColorRect(Color(0, 0, 0, 0), GetRect(), &invisible);
+    return true;
+}
+
+PopupMenu* IPopupMenu_PresetSelector::Menu(int menu) const
+{
+    if (menu < 0 || menu >= kMenuCount)
+        return nullptr;
+    return mMenus[static_cast<size_t>(menu)];
+}
+
+int IPopupMenu_PresetSelector::MenuNumber(const PopupMenu* menu) const
+{
+    if (!menu)
+        return -1;
+    for (int i = 0; i < kMenuCount; ++i)
+        if (mMenus[static_cast<size_t>(i)] == menu)
+            return i;
+    return -1;
+}
+
+void IPopupMenu_PresetSelector::BuildMenus()
+{
+    mMainMenu = std::make_unique<PopupMenu>();
+    mMenus[PresetCatalogue::kMainMenu] = mMainMenu.get();
+    // The main menu's plain items come first; its last seven items own the submenus.
+    int nextSubmenu = PresetCatalogue::kMainMenu + 1;
+    const int mainItems = PresetCatalogue::MenuItemCount(PresetCatalogue::kMainMenu);
+    const int plainItems = mainItems - (kMenuCount - 1);
+    for (int position = 0; position < mainItems; ++position)
+    {
+        const std::string text = PresetCatalogue::MenuItemText(PresetCatalogue::kMainMenu, position);
+        if (position < plainItems || nextSubmenu >= kMenuCount)
+        {
+            mMainMenu->AddItem(text.c_str());
+            continue;
+        }
+        auto submenu = std::make_unique<PopupMenu>();
+        for (int item = 0; item < PresetCatalogue::MenuItemCount(nextSubmenu); ++item)
+            submenu->AddItem(PresetCatalogue::MenuItemText(nextSubmenu, item).c_str());
+        mMenus[static_cast<size_t>(nextSubmenu)] = &mMainMenu->AddSubmenu(text.c_str(), std::move(submenu));
+        ++nextSubmenu;
+    }
+}
+
+void IPopupMenu_PresetSelector::ChoosePreset(int number)
+{
+    IPlugBase* plug = GetPlug();
+    PluginParameter* param = plug ? plug->GetParam(mPresetParam) : nullptr;
+    if (!param)
+        return;
+    {
+        // Set under the plug-in lock like every other parameter change from the editor.
+        PlugLockGuard guard(plug->PluginLock());
+        param->SetPlainValue(static_cast<float>(number));
+    }
+    plug->OnParameterChange(mPresetParam);
+    RequestRedraw();
+}
