@@ -24,6 +24,8 @@
 
 #include <vector>
 
+class IGraphics;
+
 class IPlugVST : public IPlugBase
 {
 public:
@@ -78,6 +80,11 @@ public:
     void InitForHost() override;
     // [host set-up thread, under the plug-in lock] also reported in the descriptor.
     void SetLatency(int latencySamples) override;
+    // [constructing thread, takes the plug-in lock] with a window layer, also announces the
+    // editor (flag 0x1) and its rectangle.
+    void AttachEditor(std::unique_ptr<EditorLink> editor) override;
+    // [window thread] the rectangle follows the editor's size; the host is not asked.
+    void ResizeEditor(int width, int height) override;
     // [audio thread, under the plug-in lock] callback 8
     bool SendMidiMessage(const MidiMessage& message) override;
     // [audio thread, under the plug-in lock] callback 8
@@ -105,6 +112,8 @@ private:
     intptr_t DispatchPrograms(int32_t operation, int32_t index, intptr_t value, void* pointer);
     intptr_t DispatchIdentity(int32_t operation, void* pointer);
     intptr_t DispatchChannels(int32_t operation, int32_t index, intptr_t value, void* pointer);
+    // Operations 13 to 15, only where the editor has a window layer (Windows).
+    intptr_t DispatchEditor(int32_t operation, void* pointer);
 
     void Open();
     intptr_t StringToParameter(int32_t index, const char* text);
@@ -139,6 +148,8 @@ private:
     const Vst2TimeInfo* HostTime(int32_t mask);
     void CopyChannelCountsToHostRecords();
     int32_t DecimalVersion() const;
+    // The attached editor when it can open a window in a host's window; none elsewhere.
+    IGraphics* WindowedEditor() const;
 
     Vst2Rect mEditorRect{};
     Vst2HostCallback mHostCallback = nullptr;

@@ -105,8 +105,11 @@ intptr_t IPlugVST::Dispatch(int32_t operation, int32_t index, intptr_t value, vo
         return CanDo(static_cast<const char*>(pointer));
     case kVst2GetMidiKeyName:
         return MidiKeyName(static_cast<Vst2MidiKeyName*>(pointer));
+    case kVst2EditGetRect:
+    case kVst2EditOpen:
+    case kVst2EditClose:
+        return DispatchEditor(operation, pointer);
     default:
-        // Editor operations 13 to 15 included: this module announces no editor window.
         return 0;
     }
 }
