@@ -39,8 +39,11 @@ TEST(Vst2Module, ExportsBothEntriesAndFillsTheDescriptor)
     EXPECT_EQ(d.numParams, 28);
     EXPECT_EQ(d.numInputs, 2);
     EXPECT_EQ(d.numOutputs, 2);
-    // Replacing, double replacing, instrument; no editor window in this module yet.
-    EXPECT_EQ(d.flags, 0x1110);
+    // Replacing, double replacing, instrument; an editor only where a window layer exists.
+    EXPECT_EQ(d.flags & ~kVst2HasEditor, 0x1110);
+#ifndef _WIN32
+    EXPECT_EQ(d.flags & kVst2HasEditor, 0);
+#endif
     EXPECT_EQ(d.initialDelay, 0);
     EXPECT_EQ(d.ioRatio, 1.0f);
     EXPECT_NE(d.object, nullptr);
@@ -95,8 +98,7 @@ TEST(Vst2Module, DispatcherAnswers)
         {kVst2GetTailSize, 0, 0, 0},         {kVst2GetProgram, 0, 0, 0},
         {kVst2CanBeAutomated, 0, 0, 1},      {kVst2CanBeAutomated, 27, 0, 1},
         {kVst2CanBeAutomated, 28, 0, 0},     {kVst2CanBeAutomated, -1, 0, 0},
-        {kVst2EditGetRect, 0, 0, 0},         {kVst2EditOpen, 0, 0, 0},
-        {kVst2EditClose, 0, 0, 0},           {kVst2EditIdle, 0, 0, 0},
+        {kVst2EditGetRect, 0, 0, 0},         {kVst2EditIdle, 0, 0, 0},
         {kVst2Idle, 0, 0, 0},                {kVst2GetMidiKeyName, 0, 0, 0},
         {kVst2VendorSpecific, 8, kMainVolume, 0}, {kVst2VendorSpecific, 8, 28, 0},
         {kVst2VendorSpecific, 3, 0, 0},      {kVst2ProcessEvents, 0, 0, 0},
@@ -106,10 +108,16 @@ TEST(Vst2Module, DispatcherAnswers)
     for (const Case& c : cases)
         EXPECT_EQ(plugin.Dispatch(c.operation, c.index, c.value), c.answer) << c.operation << " " << c.index;
 
-    // Editor rectangle with a pointer: still none.
+    // The editor operations answer only for an announced editor.
+    const bool hasEditor = (plugin.descriptor->flags & kVst2HasEditor) != 0;
     Vst2Rect* rect = nullptr;
-    EXPECT_EQ(plugin.Dispatch(kVst2EditGetRect, 0, 0, &rect), 0);
-    EXPECT_EQ(rect, nullptr);
+    EXPECT_EQ(plugin.Dispatch(kVst2EditGetRect, 0, 0, &rect), hasEditor ? 1 : 0);
+    EXPECT_EQ(rect != nullptr, hasEditor);
+    if (!hasEditor)
+    {
+        EXPECT_EQ(plugin.Dispatch(kVst2EditOpen), 0);
+        EXPECT_EQ(plugin.Dispatch(kVst2EditClose), 0);
+    }
     Vst2MidiKeyName key{};
     key.thisKeyNumber = 60;
     std::strcpy(key.keyName, "old");
