@@ -56,7 +56,8 @@ function(kestrum_add_fuzzer name)
   if(NOT KESTRUM_FUZZ)
     return()
   endif()
-  cmake_parse_arguments(F "" "CORPUS;SECONDS" "SOURCES;LIBS" ${ARGN})
+  # CORPUS: one or more seed folders, all copied into the run's working corpus.
+  cmake_parse_arguments(F "" "SECONDS" "SOURCES;LIBS;CORPUS" ${ARGN})
   if(NOT F_SECONDS)
     set(F_SECONDS 60)
   endif()
@@ -67,9 +68,13 @@ function(kestrum_add_fuzzer name)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   # The corpus copy lives in the build tree so a run never writes into the repository.
   set(work ${CMAKE_CURRENT_BINARY_DIR}/${name}-corpus)
+  set(copy_seeds "")
+  foreach(seeds IN LISTS F_CORPUS)
+    string(APPEND copy_seeds " && cp -r '${seeds}'/. '${work}'/")
+  endforeach()
   add_test(NAME ${name}
            COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
-                   sh -c "mkdir -p '${work}' && cp -r '${F_CORPUS}'/. '${work}'/ && exec \"$0\" -max_total_time=${F_SECONDS} -print_final_stats=1 '${work}'"
+                   sh -c "mkdir -p '${work}'${copy_seeds} && exec \"$0\" -max_total_time=${F_SECONDS} -print_final_stats=1 '${work}'"
                    $<TARGET_FILE:${name}>)
   set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT ${F_SECONDS}0)
 endfunction()

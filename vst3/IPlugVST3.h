@@ -24,6 +24,9 @@
 #include <string>
 #include <vector>
 
+class IGraphics;
+class IPlugVST3View;
+
 class IPlugVST3 : public IPlugBase, public Steinberg::Vst::SingleComponentEffect
 {
 public:
@@ -92,7 +95,8 @@ public:
   // [main thread, no lock: only stores the value]
   Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID id,
                                                    Steinberg::Vst::ParamValue value) SMTG_OVERRIDE;
-  // [main thread] the editor view attaches here once it exists; until then there is none.
+  // [main thread] a new editor view for "editor" on Windows; none elsewhere (hosts then show
+  // their own parameter editor). Defined with the view list in IPlugVST3Views.cpp.
   Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) SMTG_OVERRIDE;
 
   // --- IUnitInfo
@@ -161,6 +165,14 @@ public:
   void ShowHostContextMenu(int paramIndex, int x, int y) override;
 
   bool IsBypassed() const { return mBypassed; }
+
+  // --- The editor views (IPlugVST3Views.cpp)
+  // The attached editor, or none. [any thread]
+  IGraphics* Graphics() const;
+  // [host main thread] a view enters the list when created and leaves it when destroyed.
+  void AddView(IPlugVST3View* view);
+  void RemoveView(IPlugVST3View* view);
+  int NumViews() const { return static_cast<int>(mViews.size()); }
 
 private:
   void NameBuses();

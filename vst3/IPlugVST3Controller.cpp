@@ -156,11 +156,6 @@ tresult PLUGIN_API IPlugVST3::getParamValueByString(ParamID id, TChar* string, P
   return kResultOk;
 }
 
-IPlugView* PLUGIN_API IPlugVST3::createView(FIDString /*name*/)
-{
-  return nullptr;
-}
-
 // Units and programs.
 
 int32 PLUGIN_API IPlugVST3::getUnitCount()

@@ -68,11 +68,6 @@ void IPlugVST3::GetTimeInfo(TimeInfo& info)
   info.cycleActive = (mContext.state & ProcessContext::kCycleActive) != 0;
 }
 
-void IPlugVST3::ResizeEditor(int /*width*/, int /*height*/)
-{
-  // Resizing goes through the open view's frame; without an open view there is nothing to do.
-}
-
 void IPlugVST3::InitForHost() {}
 
 void IPlugVST3::SetLatency(int latencySamples)

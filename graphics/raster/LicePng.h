@@ -16,6 +16,11 @@ constexpr int64_t kPngMaxPixels = int64_t(16) * 1024 * 1024;
 LICE_MemBitmap* DecodePngResource(LICE_HMODULE module, int id);
 // A whole PNG file held in memory.
 LICE_MemBitmap* DecodePngMemory(const void* bytes, int length);
+// For the fuzz target only: as DecodePngMemory, but a wrong chunk CRC or zlib checksum
+// does not stop decoding, so that mutated inputs reach the decoder proper, and libpng
+// may not take more than 16 MB in one allocation, so that a mutated chunk length cannot
+// trip the fuzzer's memory limit.
+LICE_MemBitmap* DecodePngMemoryForFuzzing(const void* bytes, int length);
 // A PNG file by UTF-8 path; decodes into target when given (returning it), else
 // into a new bitmap owned by the caller.
 LICE_MemBitmap* DecodePngFile(const char* path, LICE_MemBitmap* target);

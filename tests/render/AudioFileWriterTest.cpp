@@ -152,7 +152,7 @@ TEST_F(AudioFileWriterTest, AFolderInTheWayIsRefusedAndKept)
     std::filesystem::remove(path);
 }
 
-TEST_F(AudioFileWriterTest, UnwritablePlacesAndOversizedWavFilesAreRefused)
+TEST_F(AudioFileWriterTest, UnwritablePlacesAndOversizedFilesAreRefused)
 {
     AudioFileWriter writer;
     std::string error;
@@ -164,7 +164,11 @@ TEST_F(AudioFileWriterTest, UnwritablePlacesAndOversizedWavFilesAreRefused)
     EXPECT_FALSE(writer.Open(path, AudioFileFormat::WavFloat32, 44100.0, int64_t{1} << 30, error));
     EXPECT_NE(error.find("WAV"), std::string::npos) << error;
     EXPECT_FALSE(FileExists(path));
-    EXPECT_TRUE(writer.Open(path, AudioFileFormat::RawFloat64, 44100.0, int64_t{1} << 30, error));
+    // Raw output is held to the size of a 64-bit WAV file, so no render fills the disk.
+    const int64_t rawLimit = AudioFileWriter::MaxFrames(AudioFileFormat::RawFloat64);
+    EXPECT_EQ(rawLimit, AudioFileWriter::MaxFrames(AudioFileFormat::WavFloat64));
+    EXPECT_FALSE(writer.Open(path, AudioFileFormat::RawFloat64, 44100.0, rawLimit + 1, error));
+    EXPECT_TRUE(writer.Open(path, AudioFileFormat::RawFloat64, 44100.0, rawLimit, error));
 }
 
 } // namespace

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -14,6 +16,7 @@
 
 #include "engine/NoiseGenerator.h"
 #include "instrument/Kestrum.h"
+#include "tools/render/RenderInterrupt.h"
 #include "tools/render/RenderJob.h"
 
 namespace
@@ -237,6 +240,48 @@ TEST_F(RenderJobTest, AFailedRenderLeavesNoFile)
 
     ASSERT_TRUE(Parse({(scenarioFile + ".missing").c_str(), output.c_str()}));
     EXPECT_FALSE(LoadRenderScenarioFile(job, error));
+}
+
+TEST_F(RenderJobTest, HostileJobsAreRefusedBeforeAnythingIsWritten)
+{
+    std::filesystem::create_directory(scenarioFile);
+    ASSERT_TRUE(Parse({scenarioFile.c_str(), output.c_str()}));
+    EXPECT_FALSE(LoadRenderScenarioFile(job, error));
+    EXPECT_NE(error.find("is a folder, not a readable file"), std::string::npos) << error;
+    std::filesystem::remove(scenarioFile);
+#ifndef _WIN32
+    ASSERT_TRUE(Parse({"/dev/zero", output.c_str()}));
+    EXPECT_FALSE(LoadRenderScenarioFile(job, error)); // ends, refused, instead of growing without end
+    EXPECT_NE(error.find("larger than"), std::string::npos) << error;
+#endif
+    EXPECT_FALSE(Parse({"--rate", "0.4", "--seconds", "10", output.c_str()}));
+    EXPECT_NE(error.find("sample_rate"), std::string::npos) << error;
+
+    // Raw renders longer than the limit are refused before the first block.
+    const std::string rawOutput = TestTempPath("job.f64");
+    ASSERT_TRUE(Parse({"--seconds", "1e10", rawOutput.c_str()}));
+    EXPECT_FALSE(RunRenderJob(job, error));
+    EXPECT_NE(error.find("too many frames"), std::string::npos) << error;
+    std::ofstream(scenarioFile) << R"({"frames": 1e15})";
+    ASSERT_TRUE(Parse({scenarioFile.c_str(), rawOutput.c_str()}));
+    ASSERT_TRUE(LoadRenderScenarioFile(job, error)) << error;
+    EXPECT_FALSE(RunRenderJob(job, error));
+    EXPECT_NE(error.find("too many frames"), std::string::npos) << error;
+    EXPECT_FALSE(FileExists(rawOutput));
+    EXPECT_FALSE(FileExists(rawOutput + ".partial"));
+}
+
+TEST_F(RenderJobTest, AnInterruptedRenderStopsAndLeavesNoFile)
+{
+    ASSERT_TRUE(Parse({"--seconds", "10", output.c_str()}));
+    InstallRenderInterruptHandlers();
+    std::raise(SIGTERM); // only recorded; the render sees it at its first block
+    EXPECT_FALSE(RunRenderJob(job, error));
+    ClearRenderInterrupt();
+    std::signal(SIGTERM, SIG_DFL);
+    EXPECT_NE(error.find("interrupted"), std::string::npos) << error;
+    EXPECT_FALSE(FileExists(output));
+    EXPECT_FALSE(FileExists(output + ".partial"));
 }
 
 TEST_F(RenderJobTest, ScenarioFileRendersToTheOutput)

@@ -23,14 +23,15 @@ std::string ErrorOf(const std::string& json)
     std::string error;
     EXPECT_FALSE(ParseRenderScenario(json, scenario, error)) << json;
     EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    EXPECT_LT(error.size(), 200u) << error.substr(0, 200);
     return error;
 }
 
 // Each scenario must be refused with a message that names the given field or fault.
-void ExpectRefusedNaming(std::initializer_list<std::pair<const char*, const char*>> cases)
+void ExpectRefusedNaming(std::initializer_list<std::pair<std::string, const char*>> cases)
 {
     for (const auto& c : cases)
-        EXPECT_NE(ErrorOf(c.first).find(c.second), std::string::npos) << c.first;
+        EXPECT_NE(ErrorOf(c.first).find(c.second), std::string::npos) << c.first.substr(0, 80);
 }
 
 TEST(RenderScenario, MissingKeysTakeTheirDefaults)
@@ -70,6 +71,12 @@ TEST(RenderScenario, ReadsEveryFieldKeepingFileOrder)
     EXPECT_EQ(scenario.events[1].data2, 127);
     EXPECT_EQ(scenario.events[2].frame, 0);
     EXPECT_EQ(scenario.events[2].data2, 0);
+
+    // A name given twice keeps its first place and takes its last value.
+    const RenderScenario twice = Parsed(R"({"params": {"MainVolume": 1, "TonalPitchAmt": 0.3, "MainVolume": 2}})");
+    ASSERT_EQ(twice.params.size(), 2u);
+    EXPECT_EQ(twice.params[0].first, "MainVolume");
+    EXPECT_EQ(twice.params[0].second, 2.0);
 }
 
 TEST(RenderScenario, BadInputIsNamedInOneLine)
@@ -90,6 +97,34 @@ TEST(RenderScenario, BadInputIsNamedInOneLine)
         {R"({"events": {}})", "events"},
         {R"({"events": [7]})", "events[0]"},
     });
+}
+
+// Files built to exhaust the stack or memory, or to flood the terminal, are refused in
+// one short line (ErrorOf checks the length of every refusal).
+TEST(RenderScenario, HostileFilesAreRefusedInOneShortLine)
+{
+    const std::string deep = R"({"sample_rate": )" + std::string(70000, '[') + std::string(70000, ']') + "}";
+    const std::string oversized =
+        R"({"frames": 100, "comment": ")" + std::string(RenderScenario::kMaxScenarioBytes, 'x') + "\"}";
+    std::string manyKeys = R"({"params": {"p0": 0)";
+    for (int i = 1; i <= 256; ++i)
+        manyKeys += ", \"p" + std::to_string(i) + "\": 0";
+    manyKeys += "}}";
+    const std::string longValue = R"({"block": ")" + std::string(1 << 20, 'a') + "\"}";
+    const std::string unterminated = std::string("{\"block\": \"a\n") + std::string(1 << 20, 'b');
+    ExpectRefusedNaming({
+        {deep, "nested"},
+        {oversized, "at most"},
+        {manyKeys, "256"},
+        {longValue, "block must be an integer, not \"aaaa"},
+        {unterminated, "malformed JSON"},
+        {R"({"params": {"Main\nVolume": "x"}})", "Main\\x0AVolume"},
+        {R"({"frames": 100, "params": {"TonalPitchAmt\u0000garbage": 0.5}})", "NUL"},
+        {R"({"sample_rate": 1e-300})", "sample_rate"},
+        {R"({"sample_rate": 0.4, "frames": 100})", "sample_rate"},
+    });
+    // 2^63 passes a comparison with INT64_MAX as doubles but cannot be converted.
+    EXPECT_EQ(ErrorOf(R"({"frames": 9223372036854775808.0})"), "frames is out of range (1 to 9223372036854775807)");
 }
 
 TEST(RenderScenario, EventBytesMustBeIntegersFrom0To255AndFramesNotNegative)

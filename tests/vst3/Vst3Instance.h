@@ -2,6 +2,7 @@
 // One instrument instance created from the module loaded from disk, with the interfaces a
 // host uses, initialised with a test host context and a recording component handler.
 
+#include "engine/EngineParameterRecord.h"
 #include "tests/vst3/host/MemoryStream.h"
 #include "tests/vst3/host/TestHostApplication.h"
 #include "tests/vst3/host/VstModule.h"
@@ -14,11 +15,10 @@
 #include <memory>
 #include <string>
 
-// Parameter ids as the module announces them to hosts: the program list, the bypass switch
-// and the main volume (index 3 of the instrument's parameters).
+// Parameter ids as the module announces them to hosts: the program list and the bypass
+// switch; the instrument's parameters keep their indices (kMainVolume and the others).
 constexpr Steinberg::Vst::ParamID kPreset = 0x70727374;
 constexpr Steinberg::Vst::ParamID kBypass = 0x62706173;
-constexpr Steinberg::Vst::ParamID kMainVolume = 3;
 
 // The module, loaded once for the whole test program as a host keeps it loaded.
 VstModule& TheModule();

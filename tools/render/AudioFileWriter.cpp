@@ -8,6 +8,8 @@
 #include <system_error>
 #include <vector>
 
+#include "tools/render/ErrorText.h"
+
 namespace
 {
 
@@ -66,7 +68,7 @@ AudioFileWriter::~AudioFileWriter()
     Discard();
 }
 
-int64_t AudioFileWriter::MaxWavFrames(AudioFileFormat format)
+int64_t AudioFileWriter::MaxFrames(AudioFileFormat format)
 {
     const int64_t maxDataBytes = int64_t{UINT32_MAX} - kHeaderBytesAfterRiffSize;
     return maxDataBytes / (int64_t{kChannels} * BytesPerSample(format));
@@ -90,9 +92,10 @@ bool AudioFileWriter::Open(const std::string& path, AudioFileFormat format, doub
                            int64_t totalFrames, std::string& error)
 {
     Discard();
-    if (format != AudioFileFormat::RawFloat64 && totalFrames > MaxWavFrames(format))
+    if (totalFrames > MaxFrames(format))
     {
-        error = "too many frames for a WAV file (at most " + std::to_string(MaxWavFrames(format)) + ")";
+        error = std::string("too many frames for a ") + (format == AudioFileFormat::RawFloat64 ? ".f64" : "WAV") +
+                " file (at most " + std::to_string(MaxFrames(format)) + ")";
         return false;
     }
     mPath = path;
@@ -104,7 +107,7 @@ bool AudioFileWriter::Open(const std::string& path, AudioFileFormat format, doub
     if (!mFile)
     {
         mTemporaryPath.clear();
-        error = "cannot write '" + path + "': " + std::strerror(errno);
+        error = "cannot write " + QuotedExcerpt(path, kPathExcerptBytes) + ": " + std::strerror(errno);
         return false;
     }
     if (format != AudioFileFormat::RawFloat64 && !WriteWavHeader(sampleRate, totalFrames, error))
@@ -119,7 +122,7 @@ bool AudioFileWriter::WriteBytes(const void* bytes, size_t count, std::string& e
 {
     if (std::fwrite(bytes, 1, count, mFile) != count)
     {
-        error = "cannot write '" + mPath + "': " + std::strerror(errno);
+        error = "cannot write " + QuotedExcerpt(mPath, kPathExcerptBytes) + ": " + std::strerror(errno);
         return false;
     }
     return true;
@@ -196,7 +199,7 @@ bool AudioFileWriter::Commit(std::string& error)
     mFile = nullptr;
     if (!flushed || !closed)
     {
-        error = "cannot write '" + mPath + "': " + std::strerror(errno);
+        error = "cannot write " + QuotedExcerpt(mPath, kPathExcerptBytes) + ": " + std::strerror(errno);
         Discard();
         return false;
     }
@@ -206,7 +209,8 @@ bool AudioFileWriter::Commit(std::string& error)
     std::filesystem::rename(mTemporaryPath, mPath, renameError);
     if (renameError)
     {
-        error = "cannot move the finished render to '" + mPath + "': " + renameError.message();
+        error = "cannot move the finished render to " + QuotedExcerpt(mPath, kPathExcerptBytes) + ": " +
+                renameError.message();
         Discard();
         return false;
     }

@@ -28,8 +28,10 @@ public:
     AudioFileWriter(const AudioFileWriter&) = delete;
     AudioFileWriter& operator=(const AudioFileWriter&) = delete;
 
-    // The largest frame count a WAV file of this format can describe (its sizes are 32-bit).
-    static int64_t MaxWavFrames(AudioFileFormat format);
+    // The largest frame count a file of this format may hold: what a WAV file can describe
+    // (its sizes are 32-bit), and for raw output as much as a 64-bit WAV file, so that
+    // no render can run on until the disk is full.
+    static int64_t MaxFrames(AudioFileFormat format);
 
     // Creates the temporary file and writes the header for totalFrames stereo frames.
     bool Open(const std::string& path, AudioFileFormat format, double sampleRate, int64_t totalFrames,

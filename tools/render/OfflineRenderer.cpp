@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "instrument/Kestrum.h"
+#include "tools/render/ErrorText.h"
 
 namespace
 {
@@ -23,7 +24,7 @@ bool ResolveParameters(const IPlugOffline& plug, const RenderScenario& scenario,
         const int index = plug.FindParameter(name.c_str());
         if (index < 0)
         {
-            error = "unknown parameter name '" + name + "'";
+            error = "unknown parameter name " + QuotedExcerpt(name);
             return false;
         }
         resolved.push_back({index, value});

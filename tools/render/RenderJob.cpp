@@ -6,18 +6,21 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <system_error>
 #include <vector>
 
+#include "tools/render/ErrorText.h"
 #include "tools/render/OfflineRenderer.h"
+#include "tools/render/RenderInterrupt.h"
 
 namespace
 {
 
 constexpr uint8_t kNoteOnChannel1 = 0x90;
 constexpr uint8_t kNoteOffChannel1 = 0x80;
-
+// Paths are quoted in errors up to this length; longer ones are cut.
 const char kUsage[] =
     "Usage:\n"
     "  kestrum-render [--bits 32|64] SCENARIO.json OUT\n"
@@ -59,7 +62,7 @@ bool ParseDouble(const std::string& text, const std::string& what, double& out, 
     out = std::strtod(begin, &end);
     if (text.empty() || *end != '\0' || errno == ERANGE || !std::isfinite(out))
     {
-        error = what + " needs a number, not '" + text + "'";
+        error = what + " needs a number, not " + QuotedExcerpt(text);
         return false;
     }
     return true;
@@ -75,7 +78,7 @@ bool ParseInteger(const std::string& text, const std::string& what, long long mi
     if (text.empty() || *end != '\0' || errno == ERANGE || out < minimum || out > maximum)
     {
         error = what + " needs an integer from " + std::to_string(minimum) + " to " +
-                std::to_string(maximum) + ", not '" + text + "'";
+                std::to_string(maximum) + ", not " + QuotedExcerpt(text);
         return false;
     }
     return true;
@@ -110,7 +113,7 @@ bool ChooseFormat(const std::string& outputPath, int bits, AudioFileFormat& form
         format = AudioFileFormat::RawFloat64;
         return true;
     }
-    error = "the output file name must end in .wav or .f64: '" + outputPath + "'";
+    error = "the output file name must end in .wav or .f64: " + QuotedExcerpt(outputPath, kPathExcerptBytes);
     return false;
 }
 
@@ -125,7 +128,7 @@ struct OneShot
 
 bool BuildOneShotScenario(const OneShot& shot, RenderScenario& scenario, std::string& error)
 {
-    if (!(scenario.sampleRate > 0.0 && scenario.sampleRate <= RenderScenario::kMaxSampleRate))
+    if (!RenderScenario::IsValidSampleRate(scenario.sampleRate))
         return scenario.Validate(error); // names the bad rate
     if (!(shot.seconds > 0.0))
     {
@@ -152,6 +155,36 @@ bool BuildOneShotScenario(const OneShot& shot, RenderScenario& scenario, std::st
         noteOff.frame =
             static_cast<int64_t>(std::min(std::round(shot.gateSeconds * scenario.sampleRate), frames));
         scenario.events.push_back(noteOff);
+    }
+    return true;
+}
+
+// Reads the whole file, refusing it as soon as it grows past what a scenario may hold:
+// a device such as /dev/zero or a named pipe never ends.
+bool ReadScenarioText(const std::string& path, std::string& text, std::string& error)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+    {
+        error = "cannot read the scenario file";
+        return false;
+    }
+    text.clear();
+    char chunk[1 << 16];
+    while (file.read(chunk, sizeof chunk) || file.gcount() > 0)
+    {
+        text.append(chunk, static_cast<size_t>(file.gcount()));
+        if (text.size() > RenderScenario::kMaxScenarioBytes)
+        {
+            error = "the scenario file is larger than " + std::to_string(RenderScenario::kMaxScenarioBytes) +
+                    " bytes";
+            return false;
+        }
+    }
+    if (file.bad())
+    {
+        error = "cannot read the scenario file";
+        return false;
     }
     return true;
 }
@@ -184,7 +217,7 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderJob& job, s
         }
         if (i + 1 >= argc)
         {
-            error = argument + " needs a value (see --help)";
+            error = QuotedExcerpt(argument) + " needs a value (see --help)";
             return false;
         }
         const std::string value = argv[++i];
@@ -193,7 +226,7 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderJob& job, s
         {
             if (!ParseInteger(value, argument, 32, 64, integer, error) || (integer != 32 && integer != 64))
             {
-                error = "--bits must be 32 or 64, not '" + value + "'";
+                error = "--bits must be 32 or 64, not " + QuotedExcerpt(value);
                 return false;
             }
             bits = static_cast<int>(integer);
@@ -227,10 +260,11 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderJob& job, s
             double paramValue = 0.0;
             if (equals == std::string::npos || equals == 0)
             {
-                error = "--set needs NAME=VALUE, not '" + value + "'";
+                error = "--set needs NAME=VALUE, not " + QuotedExcerpt(value);
                 return false;
             }
-            if (!ParseDouble(value.substr(equals + 1), "--set " + value.substr(0, equals), paramValue, error))
+            if (!ParseDouble(value.substr(equals + 1), "--set " + QuotedExcerpt(value.substr(0, equals)), paramValue,
+                             error))
                 return false;
             job.scenario.params.emplace_back(value.substr(0, equals), paramValue);
         }
@@ -250,7 +284,7 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderJob& job, s
         }
         else
         {
-            error = "unknown option " + argument + " (see --help)";
+            error = "unknown option " + QuotedExcerpt(argument) + " (see --help)";
             return false;
         }
     }
@@ -284,22 +318,22 @@ bool ParseRenderCommandLine(int argc, const char* const* argv, RenderJob& job, s
 
 bool LoadRenderScenarioFile(RenderJob& job, std::string& error)
 {
-    std::ifstream file(job.scenarioPath, std::ios::binary);
-    if (!file)
+    const std::string quotedPath = QuotedExcerpt(job.scenarioPath, kPathExcerptBytes);
+    std::error_code ignored;
+    if (std::filesystem::is_directory(job.scenarioPath, ignored))
     {
-        error = "cannot read the scenario file '" + job.scenarioPath + "'";
+        error = "the scenario " + quotedPath + " is a folder, not a readable file";
         return false;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad())
+    std::string text;
+    if (!ReadScenarioText(job.scenarioPath, text, error))
     {
-        error = "cannot read the scenario file '" + job.scenarioPath + "'";
+        error = quotedPath + ": " + error;
         return false;
     }
-    if (!ParseRenderScenario(text.str(), job.scenario, error))
+    if (!ParseRenderScenario(text, job.scenario, error))
     {
-        error = job.scenarioPath + ": " + error;
+        error = quotedPath + ": " + error;
         return false;
     }
     return true;
@@ -313,7 +347,15 @@ bool RunRenderJob(const RenderJob& job, std::string& error)
     const bool rendered = OfflineRenderer::Render(
         job.scenario,
         [&writer](const double* left, const double* right, int frames, std::string& sinkError)
-        { return writer.WriteFrames(left, right, frames, sinkError); },
+        {
+            if (RenderInterruptSignal() != 0)
+            {
+                sinkError = "interrupted by signal " + std::to_string(RenderInterruptSignal()) +
+                            "; no output written";
+                return false;
+            }
+            return writer.WriteFrames(left, right, frames, sinkError);
+        },
         error);
     return rendered && writer.Commit(error);
 }

@@ -1,0 +1,143 @@
+// Builds Kestrum's editor from its layout table (KestrumLayout.h): the window-layer editor,
+// the background, the controls in drawing order, and the preset bar the preset actions use.
+
+#include <memory>
+#include <string>
+
+#include "graphics/IBitmapControl.h"
+#include "graphics/IContactControl.h"
+#include "graphics/IFileSelectorControl.h"
+#include "graphics/IKnobMultiControl.h"
+#include "graphics/IPanelControl.h"
+#include "graphics/IPopupMenu_PresetSelector.h"
+#include "graphics/ISwitchControl.h"
+#include "graphics/ITextControl.h"
+#include "instrument/Kestrum.h"
+#include "instrument/KestrumEditorPresetBar.h"
+#include "instrument/KestrumLayout.h"
+#include "instrument/PresetLibrary.h"
+
+#ifdef _WIN32
+#include "graphics/IGraphicsWin.h"
+using WindowLayerEditor = IGraphicsWin;
+#else
+#include "graphics/IGraphicsHeadless.h"
+using WindowLayerEditor = IGraphicsHeadless;
+#endif
+
+namespace
+{
+
+using namespace KestrumLayout;
+
+// Every control copies its image using the image's own alpha.
+const BlendSpec kControlBlend(BlendSpec::kAlpha, 1.0f);
+// The translucent black field behind the preset name.
+const Color kPresetFieldColor(140, 0, 0, 0);
+constexpr char kInitialPresetName[] = "< Presets Library >";
+// One extension, which the file dialogs also use as the default one.
+constexpr char kPresetExtension[] = "kestrumpreset";
+
+TextStyle PresetNameStyle()
+{
+    return TextStyle("Arial", 20, Color(255, 100, 100, 100), TextStyle::kBold, TextStyle::kCentre, 0,
+                     TextStyle::kDefaultQuality, Color(255, 255, 255, 255), Color(255, 0, 0, 0));
+}
+
+// The module holding this code, whose resources hold the images; the program itself when
+// the instrument is compiled into one.
+LICE_HMODULE ThisModule()
+{
+#ifdef _WIN32
+    HMODULE module = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCSTR>(&ThisModule), &module);
+    return module;
+#else
+    return nullptr;
+#endif
+}
+
+// The file dialogs start in the preset library, named the way the dialogs want folders.
+std::string DialogFolder(const std::string& libraryFolder)
+{
+    std::string folder = libraryFolder;
+    if (!folder.empty() && folder.back() == '/') folder.pop_back();
+    return PresetLibrary::WithBackslashes(folder);
+}
+
+Rect RectOf(const Bounds& bounds)
+{
+    return Rect(bounds.left, bounds.top, bounds.right, bounds.bottom);
+}
+
+IControl* MakeControl(IPlugBase* plug, const Row& row, const BitmapRef& bitmap, const std::string& folder)
+{
+    const Rect rect = RectOf(RowBounds(row, bitmap.W, bitmap.H));
+    switch (row.kind)
+    {
+    case ControlKind::Bitmap:
+        return new IBitmapControl(plug, rect, row.paramIndex, bitmap, kControlBlend);
+    case ControlKind::Switch:
+        return new ISwitchControl(plug, row.left, row.top, row.paramIndex, bitmap, kControlBlend);
+    case ControlKind::Contact:
+        return new IContactControl(plug, row.left, row.top, row.paramIndex, bitmap, kControlBlend);
+    case ControlKind::Knob:
+        return new IKnobMultiControl(plug, row.left, row.top, row.paramIndex, bitmap, IKnobControl::kVertical,
+                                     IKnobControl::kDefaultGearing, kControlBlend);
+    case ControlKind::Panel:
+        return new IPanelControl(plug, rect, kPresetFieldColor, kControlBlend);
+    case ControlKind::Text:
+        return new ITextControl(plug, rect, PresetNameStyle(), kInitialPresetName);
+    case ControlKind::PresetMenu:
+        return new IPopupMenu_PresetSelector(plug, rect, kPresetSelector, kControlBlend);
+    case ControlKind::FileSelector:
+    {
+        const int action = row.paramIndex == kPresetSave ? IGraphics::kFileSave : IGraphics::kFileOpen;
+        return new IFileSelectorControl(plug, rect, row.paramIndex, bitmap, action, folder.c_str(),
+                                        kPresetExtension, kControlBlend);
+    }
+    case ControlKind::Background:
+        break;
+    }
+    return nullptr;
+}
+
+// Image-sized rectangles follow the table's rule also when an image is missing (then
+// they are empty); the controls that size themselves from their image would not.
+void PlaceControl(IControl& control, const Row& row, const BitmapRef& bitmap)
+{
+    const Rect rect = RectOf(RowBounds(row, bitmap.W, bitmap.H));
+    control.SetRect(rect);
+    control.SetTargetRect(rect);
+}
+
+} // namespace
+
+void Kestrum::BuildEditor()
+{
+    auto editor = std::make_unique<WindowLayerEditor>(this, kEditorWidth, kEditorHeight, kFramesPerSecond);
+    editor->SetModuleHandle(ThisModule());
+
+    const std::string folder = DialogFolder(PresetLibraryFolder());
+    for (const Row& row : kRows)
+    {
+        const ImageFile* image = FindImage(row.imageId);
+        if (row.kind == ControlKind::Background)
+        {
+            editor->SetBackgroundImage(row.imageId, image->fileName);
+            continue;
+        }
+        const BitmapRef bitmap = image ? editor->GetImage(row.imageId, image->fileName, row.frames) : BitmapRef();
+        IControl* control = editor->AddControl(MakeControl(this, row, bitmap, folder));
+        if (control != nullptr) PlaceControl(*control, row, bitmap);
+    }
+
+    auto* nameDisplay = dynamic_cast<ITextControl*>(editor->GetControl(kPresetNameRow));
+    auto* loadSelector = dynamic_cast<IFileSelectorControl*>(editor->GetControl(kPresetLoadRow));
+    auto* saveSelector = dynamic_cast<IFileSelectorControl*>(editor->GetControl(kPresetSaveRow));
+    if (nameDisplay && loadSelector && saveSelector)
+        SetPresetBar(std::make_unique<KestrumEditorPresetBar>(nameDisplay, loadSelector, saveSelector));
+
+    AttachEditor(std::move(editor));
+}

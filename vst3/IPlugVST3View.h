@@ -1,0 +1,59 @@
+#pragma once
+// The VST3 face of the instrument's editor: the view a host gets from createView("editor")
+// and through which it embeds, sizes and removes the editor window.
+//
+// The editor itself (controls, values, back buffer) belongs to the plug-in and lives as long
+// as it; a view only opens the editor's window in the host's parent window (attached) and
+// closes it again (removed), as often as the host likes, so the controls keep their state.
+//
+// Lifetime: the view holds a reference to its plug-in for its whole life and is listed in
+// the plug-in's view list. Whatever the order in which a host releases the view and the
+// component, neither is left pointing at the other: the plug-in cannot go before the view,
+// and the view takes itself off the list (closing its window if the host never removed it)
+// when its last reference goes.
+//
+// Threads: hosts call every view operation on their main thread, which is also the thread
+// that owns the editor window.
+
+#include "public.sdk/source/common/pluginview.h"
+
+class IPlugVST3;
+class IGraphics;
+
+class IPlugVST3View : public Steinberg::CPluginView
+{
+public:
+  // Takes a reference to the plug-in and enters the view in its list.
+  explicit IPlugVST3View(IPlugVST3* plugin);
+  // [host main thread, last reference released] closes a window left open, leaves the
+  // plug-in's list and drops the reference to the plug-in.
+  ~IPlugVST3View() override;
+  IPlugVST3View(const IPlugVST3View&) = delete;
+  IPlugVST3View& operator=(const IPlugVST3View&) = delete;
+
+  // [host main thread] only "HWND", and only when the plug-in has an editor.
+  Steinberg::tresult PLUGIN_API isPlatformTypeSupported(Steinberg::FIDString type) SMTG_OVERRIDE;
+  // [host main thread] opens the editor window in the parent ("HWND" only), then tells the core.
+  Steinberg::tresult PLUGIN_API attached(void* parent, Steinberg::FIDString type) SMTG_OVERRIDE;
+  // [host main thread] tells the core, then closes the editor window.
+  Steinberg::tresult PLUGIN_API removed() SMTG_OVERRIDE;
+  // [host main thread] (0, 0, editor width, editor height).
+  Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) SMTG_OVERRIDE;
+  // [host main thread] keeps the rectangle; completes a resize the core asked for.
+  Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) SMTG_OVERRIDE;
+
+  // The core changed the editor's size: asks the host frame to resize this view; the host
+  // answers with onSize, which completes the resize. [window thread]
+  void RequestResize(int width, int height);
+
+  bool ResizePending() const { return mResizePending; }
+  bool IsOpen() const { return mOpen; }
+
+private:
+  IGraphics* Graphics() const;
+
+  IPlugVST3* mPlugin;
+  bool mResizePending = false;
+  // Between a successful attached and the matching removed.
+  bool mOpen = false;
+};

@@ -1,0 +1,50 @@
+// The adapter's side of the editor views: creating them, the list of open views, and the
+// resize the core asks for, which goes through the first view's host frame.
+
+#include "vst3/IPlugVST3.h"
+#include "vst3/IPlugVST3View.h"
+
+#include "graphics/IGraphics.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+using namespace Steinberg;
+
+IPlugView* PLUGIN_API IPlugVST3::createView(FIDString name)
+{
+#ifdef _WIN32
+  if (name == nullptr || std::strcmp(name, Vst::ViewType::kEditor) != 0)
+    return nullptr;
+  // The view enters the list itself; the host gets the one reference it holds.
+  return new (std::nothrow) IPlugVST3View(this);
+#else
+  // No window layer here: hosts fall back to their own parameter editor.
+  (void)name;
+  return nullptr;
+#endif
+}
+
+IGraphics* IPlugVST3::Graphics() const
+{
+  return dynamic_cast<IGraphics*>(Editor());
+}
+
+void IPlugVST3::AddView(IPlugVST3View* view)
+{
+  mViews.push_back(view);
+}
+
+void IPlugVST3::RemoveView(IPlugVST3View* view)
+{
+  mViews.erase(std::remove(mViews.begin(), mViews.end(), view), mViews.end());
+}
+
+void IPlugVST3::ResizeEditor(int width, int height)
+{
+  if (Graphics() == nullptr || mViews.empty())
+    return;
+  // Only AddView fills the list, so every entry is one of our views.
+  static_cast<IPlugVST3View*>(mViews.front())->RequestResize(width, height);
+}
