@@ -99,3 +99,28 @@ TEST(IPlugVSTEditor, OpensInTheHostWindowAndADragArrivesAsBeginAutomateEnd)
     EXPECT_EQ(editor->EditorWindow(), nullptr);
     DestroyWindow(parent);
 }
+
+TEST(IPlugVSTEditor, TheModulesEditorOpensAndClosesInTheHostWindow)
+{
+    ScriptedHost host;
+    Vst2Instance plugin(host);
+    ASSERT_TRUE(plugin.Created());
+    plugin.Start();
+    EXPECT_EQ(plugin.descriptor->flags, 0x1111);
+    Vst2Rect* rect = nullptr;
+    ASSERT_EQ(plugin.Dispatch(kVst2EditGetRect, 0, 0, &rect), 1);
+    EXPECT_EQ(rect->bottom, 480);
+    EXPECT_EQ(rect->right, 500);
+    HWND parent = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 0, 0, 520, 500, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(parent, nullptr);
+    ASSERT_EQ(plugin.Dispatch(kVst2EditOpen, 0, 0, parent), 1);
+    EXPECT_NE(GetWindow(parent, GW_CHILD), nullptr);
+    // A few frames of the editor's timer while a block plays.
+    plugin.SendMidi(0, 0x90, 60, 127);
+    plugin.ProcessFloat(256);
+    PumpUntil([start = GetTickCount()] { return GetTickCount() - start > 200; });
+    EXPECT_EQ(plugin.Dispatch(kVst2EditClose), 1);
+    EXPECT_EQ(GetWindow(parent, GW_CHILD), nullptr);
+    DestroyWindow(parent);
+}
