@@ -246,6 +246,15 @@ Function .onInit
       !insertmacro UnselectSection ${SecPRESETS}
     ${EndIf}
   !endif
+  ; NSIS drops a /D= folder it finds unusable (a missing drive, a file in the way) and would
+  ; quietly install somewhere else; a scripted install stops instead.
+  ${If} $INSTDIR == ""
+    Call FolderRequestedOnCommandLine
+    ${If} $R1 != ""
+      Push "nothing was installed: the VST2 folder $R1 given with /D= cannot be used (missing drive, or a file in the way)"
+      Call Fail
+    ${EndIf}
+  ${EndIf}
   ; The VST2 folder: /D=, else the folder of the last installation, else the folder hosts
   ; announce for VST2 plug-ins, else Common Files\VST2.
   ${If} $INSTDIR == ""
@@ -257,6 +266,23 @@ Function .onInit
   ${If} $INSTDIR == ""
     StrCpy $INSTDIR "$COMMONFILES64\VST2"
   ${EndIf}
+FunctionEnd
+
+; $R1 := the folder after /D= on the raw command line (NSIS hides it from $CMDLINE), or "".
+Function FolderRequestedOnCommandLine
+  System::Call 'kernel32::GetCommandLine() t .R0'
+  StrLen $R2 $R0
+  StrCpy $R3 0
+  StrCpy $R1 ""
+  ${DoWhile} $R3 < $R2
+    StrCpy $R4 $R0 4 $R3
+    ${If} $R4 S== " /D="
+      IntOp $R3 $R3 + 4
+      StrCpy $R1 $R0 "" $R3
+      ${Break}
+    ${EndIf}
+    IntOp $R3 $R3 + 1
+  ${Loop}
 FunctionEnd
 
 Function SkipVst2FolderPageWhenUnused
