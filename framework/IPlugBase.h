@@ -196,6 +196,12 @@ public:
     // The parameter at the index, or none for an index out of range.
     PluginParameter* GetParam(int paramIndex);
     const PluginParameter* GetParam(int paramIndex) const;
+    // A host's value for a parameter (automation, a restored setting, text the host typed),
+    // the one way every adapter applies one: the editor's controls receive it, the parameter
+    // stores it (from a normalised or a plain value) and OnParameterChange passes it on.
+    // False for an index out of range, which changes nothing.
+    // [any host thread, takes the plug-in lock]
+    bool SetParameterFromHost(int paramIndex, double value, bool isNormalized);
 
     // ---- Channels and buffers ---------------------------------------------------------
 

@@ -46,7 +46,7 @@ void PluginParameter::DefineContinuous(const char* name, double defaultValue, do
     CopyText(mLabel, sizeof mLabel, label);
     mGroup[0] = '\0';
     mMin = minValue;
-    mValue = defaultValue;
+    StoreValue(defaultValue);
     mDefaultValue = defaultValue;
     mStep = step;
     mMax = (minValue + step > maxValue) ? minValue + step : maxValue;
@@ -61,7 +61,7 @@ void PluginParameter::SetFromNormalized(double normalized)
     if (mType != ParameterType::DoubleType)
         plain = std::floor(plain / mStep + 0.5) * mStep;
     // Written as "below max" so that a NaN from a broken host lands on max, never in the value.
-    mValue = (plain < mMax) ? plain : mMax;
+    StoreValue((plain < mMax) ? plain : mMax);
 }
 
 double PluginParameter::ToNormalized(double plainValue) const
@@ -81,7 +81,7 @@ void PluginParameter::SetPlainValue(double plainValue)
         v = mMin;
     if (v > mMax)
         v = mMax;
-    mValue = v;
+    StoreValue(v);
 }
 
 const DisplayTextEntry* PluginParameter::FindDisplayTextFor(double value) const
@@ -95,7 +95,7 @@ const DisplayTextEntry* PluginParameter::FindDisplayTextFor(double value) const
 
 void PluginParameter::FormatDisplayText(char* text, int textBytes) const
 {
-    FormatDisplayText(text, textBytes, mValue, false, true);
+    FormatDisplayText(text, textBytes, Value(), false, true);
 }
 
 void PluginParameter::FormatDisplayText(char* text, int textBytes, double value, bool isNormalized,
@@ -125,7 +125,7 @@ const char* PluginParameter::GetDisplayLabel() const
 {
     if (!mDisplayTexts.empty())
     {
-        const DisplayTextEntry* entry = FindDisplayTextFor(mValue);
+        const DisplayTextEntry* entry = FindDisplayTextFor(Value());
         if (entry && entry->text[0] != '\0')
             return "";
     }

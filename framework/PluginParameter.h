@@ -3,6 +3,13 @@
 // level, a note number) and converts between that and the 0..1 normalised value that hosts
 // and editor controls exchange; it also turns values into display text and text back into
 // values. The parameter's index in IPlugBase's list is its identity everywhere.
+//
+// Threads: the definition (range, shape, texts) is fixed once the instance is constructed.
+// The current value is read and written by the audio thread under the plug-in lock and by a
+// host's controller calls without it, so it is kept in a relaxed atomic: every reader sees a
+// whole value, and nothing else is ordered by it.
+
+#include "framework/RelaxedAtomicDouble.h"
 
 #include <cstdint>
 #include <vector>
@@ -44,7 +51,7 @@ public:
     void SetFromNormalized(double normalized);
     // Normalised value of a plain value clamped to the range.
     double ToNormalized(double plainValue) const;
-    double GetNormalized() const { return ToNormalized(mValue); }
+    double GetNormalized() const { return ToNormalized(Value()); }
     // Sets the value clamped to [min, max], without step rounding. A NaN is a corrupted value
     // (a damaged chunk or a broken host) and sets the default, clamped to the range, instead.
     void SetPlainValue(double plainValue);
@@ -74,7 +81,7 @@ public:
     void AddDisplayText(int32_t value, const char* text);
 
     ParameterType Type() const { return mType; }
-    double Value() const { return mValue; }
+    double Value() const { return mValue.Load(); }
     double Min() const { return mMin; }
     double Max() const { return mMax; }
     double Step() const { return mStep; }
@@ -92,9 +99,10 @@ public:
 private:
     // The first entry whose value equals the truncated value, or none.
     const DisplayTextEntry* FindDisplayTextFor(double value) const;
+    void StoreValue(double value) { mValue.Store(value); }
 
     ParameterType mType = ParameterType::NoType;
-    double mValue = 0.0;
+    RelaxedAtomicDouble mValue;
     double mMin = 0.0;
     double mMax = 1.0;
     double mStep = 1.0;

@@ -1,5 +1,7 @@
 #include "instrument/Kestrum.h"
 
+#include "framework/ProductIdentity.h"
+
 #include <algorithm>
 
 namespace
@@ -49,12 +51,12 @@ PluginConfig Kestrum::Config()
     config.numParams = kNumParams;
     config.numPresets = 1;
     config.channelIoString = "2-2";
-    config.effectName = "Kestrum";
-    config.productName = "";
-    config.manufacturerName = "QuorvexAudio";
-    config.version = PackVersion(1, 0, 2);
-    config.uniqueId = FourCharCode('K', 'm', 'q', '8');
-    config.manufacturerId = FourCharCode('Q', 'v', 'r', 'x');
+    config.effectName = ProductIdentity::kEffectName;
+    config.productName = ProductIdentity::kProductName;
+    config.manufacturerName = ProductIdentity::kVendor;
+    config.version = ProductIdentity::kPackedVersion;
+    config.uniqueId = ProductIdentity::kUniqueId;
+    config.manufacturerId = ProductIdentity::kManufacturerId;
     config.latencySamples = 0;
     config.isInstrument = true;
     config.doesMidi = true;

@@ -2,6 +2,7 @@
 // ModuleEntry on Linux), asks GetPluginFactory for the factory, creates instances through
 // it, and finally calls the exit entry before unmapping the module.
 
+#include "framework/ProductIdentity.h"
 #include "instrument/Kestrum.h"
 #include "vst3/sdk/CPluginFactory.h"
 
@@ -25,13 +26,6 @@ namespace {
 // The module's handle, stored when the module is attached to the process.
 void* gModuleHandle = nullptr;
 
-// The class id: the words 0xF2AEE70D, 0x00DE4F4E, then the manufacturer code "Qvrx" and
-// the unique code "Kmq8", each read big-endian.
-constexpr uint32 kClassIdWord1 = 0xF2AEE70D;
-constexpr uint32 kClassIdWord2 = 0x00DE4F4E;
-constexpr uint32 kManufacturerCode = 0x51767278;  // "Qvrx"
-constexpr uint32 kUniqueCode = 0x4B6D7138;        // "Kmq8"
-
 // Serialises instance construction: two host threads creating instances at once build them
 // one after the other. Created on first use, gone when the module is unloaded.
 std::mutex& CreationLock()
@@ -51,16 +45,19 @@ FUnknown* CreateKestrum(void* /*context*/)
 
 PFactoryInfo& FactoryInfo()
 {
-  static PFactoryInfo info("QuorvexAudio", "https://www.quorvexaudio.com", "mailto:info@quorvexaudio.com",
+  static PFactoryInfo info(ProductIdentity::kVendor, ProductIdentity::kVendorUrl, ProductIdentity::kVendorEmail,
                            PFactoryInfo::kUnicode);
   return info;
 }
 
 PClassInfo2& ClassInfo()
 {
-  static const TUID cid = INLINE_UID(kClassIdWord1, kClassIdWord2, kManufacturerCode, kUniqueCode);
-  static PClassInfo2 info(cid, PClassInfo::kManyInstances, kVstAudioEffectClass, "Kestrum",
-                          Vst::kSimpleModeSupported, "Instrument|Synth", "", "1.0.2", "VST 3.6.0");
+  using ProductIdentity::kVst3ClassIdWords;
+  static const TUID cid =
+      INLINE_UID(kVst3ClassIdWords[0], kVst3ClassIdWords[1], kVst3ClassIdWords[2], kVst3ClassIdWords[3]);
+  static PClassInfo2 info(cid, PClassInfo::kManyInstances, kVstAudioEffectClass, ProductIdentity::kEffectName,
+                          Vst::kSimpleModeSupported, "Instrument|Synth", "", ProductIdentity::kVersionText,
+                          "VST 3.6.0");
   return info;
 }
 

@@ -32,12 +32,7 @@ void IPlugOffline::SetUpProcessing(double sampleRateHz, int maxBlockFrames)
 
 bool IPlugOffline::RestoreParameterValue(int paramIndex, double plainValue)
 {
-    PlugLockGuard guard(PluginLock());
-    PluginParameter* param = GetParam(paramIndex);
-    if (!param) return false;
-    param->SetPlainValue(plainValue);
-    OnParameterChange(paramIndex);
-    return true;
+    return SetParameterFromHost(paramIndex, plainValue, false);
 }
 
 void IPlugOffline::ProcessDoubleBlock(const MidiMessage* messages, int numMessages, double* const* inputs,

@@ -1,0 +1,35 @@
+# The product's identity in one place: names, vendor, ids and the version (from the project's
+# VERSION). Every module, the renderer, the resources and the installer take it from here:
+# C++ through the generated header "framework/ProductIdentity.h", scripts through the
+# generated KEY=value file product-identity.env (in the build folder and installed into dist/).
+set(KESTRUM_EFFECT_NAME "Kestrum")
+set(KESTRUM_PRODUCT_NAME "")
+set(KESTRUM_VENDOR "QuorvexAudio")
+set(KESTRUM_VENDOR_URL "https://www.quorvexaudio.com")
+set(KESTRUM_VENDOR_EMAIL "mailto:info@quorvexaudio.com")
+set(KESTRUM_UNIQUE_ID "Kmq8")        # four characters
+set(KESTRUM_MANUFACTURER_ID "Qvrx")  # four characters
+# The VST3 class id: two fixed words, then the manufacturer and unique codes as words.
+set(KESTRUM_VST3_CID_WORD1 "0xF2AEE70D")
+set(KESTRUM_VST3_CID_WORD2 "0x00DE4F4E")
+
+set(KESTRUM_VERSION_MAJOR ${PROJECT_VERSION_MAJOR})
+set(KESTRUM_VERSION_MINOR ${PROJECT_VERSION_MINOR})
+set(KESTRUM_VERSION_BUGFIX ${PROJECT_VERSION_PATCH})
+set(KESTRUM_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}")
+foreach(code UNIQUE_ID MANUFACTURER_ID)
+  string(LENGTH "${KESTRUM_${code}}" length)
+  if(NOT length EQUAL 4)
+    message(FATAL_ERROR "KESTRUM_${code} must be four characters")
+  endif()
+  foreach(i 0 1 2 3)
+    string(SUBSTRING "${KESTRUM_${code}}" ${i} 1 KESTRUM_${code}_${i})
+  endforeach()
+endforeach()
+
+set(KESTRUM_GENERATED_DIR ${PROJECT_BINARY_DIR}/generated)
+configure_file(${PROJECT_SOURCE_DIR}/framework/ProductIdentity.h.in
+               ${KESTRUM_GENERATED_DIR}/framework/ProductIdentity.h @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/framework/product-identity.env.in
+               ${PROJECT_BINARY_DIR}/product-identity.env @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/product-identity.env DESTINATION .)
