@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "instrument/PresetLibrary.h"
+
 namespace
 {
 
@@ -68,6 +70,8 @@ Kestrum::Kestrum(const PluginAdapter::HostContext& host) : PluginAdapter(host, C
     mEngine = EngineCreate(SampleRate());
     DefineParametersFromEngine();
     mLastPresetNumber = 0.0f;
+    mPresetLibraryFolder = PresetLibrary::PresetLibraryFolder();
+    mPresetBar = std::make_unique<PresetBar>();
     VoiceReset();
     BuildEditor();
     FillDefaultPresets("Init", 1);
@@ -114,13 +118,6 @@ void Kestrum::OnParameterChange(int paramIndex)
     if (!param) return;
     EngineSetParameter(mEngine, paramIndex, param->Value());
     if (paramIndex >= kPresetBackward && paramIndex <= kPresetSelector) OnPresetParameterChange(paramIndex);
-}
-
-void Kestrum::OnPresetParameterChange(int /*paramIndex*/)
-{
-    // The preset actions hang off these parameters: stepping backward and forward through
-    // the catalogue, the load and save buttons, and a choice from the preset menu, each
-    // reading or writing a preset file in the library folder.
 }
 
 void Kestrum::ProcessMidiMessage(const MidiMessage& message)

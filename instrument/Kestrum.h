@@ -15,10 +15,13 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
+#include <string>
 
 #include "PluginAdapter.h"
 #include "engine/SynthEngine.h"
 #include "instrument/MidiQueue.h"
+#include "instrument/PresetBar.h"
 
 class Kestrum : public PluginAdapter
 {
@@ -50,6 +53,13 @@ public:
     // [audio thread, under the plug-in lock]
     void ProcessMidiMessage(const MidiMessage& message) override;
 
+    // Restores a state, then resets the voice: a state saved while a key was down must not
+    // play by itself. [any thread, under the plug-in lock]
+    int32_t LoadState(const ChunkBuffer& chunk, int32_t startPos) override;
+    // Marks presses of the load and save buttons, so that only they touch files.
+    // [window thread, takes the plug-in lock]
+    void SetParameterFromEditor(int paramIndex, double normalizedValue) override;
+
     // Forgets all notes, lifts the sustain pedal and closes the gate.
     // [any thread, under the plug-in lock]
     void VoiceReset();
@@ -64,6 +74,26 @@ public:
     int NoteStackEntry(int index) const { return InNoteRange(index) ? mNoteStack[index] : 0; }
     bool IsNoteHeld(int note) const { return InNoteRange(note) && mHeld[note]; }
     float LastPresetNumber() const { return mLastPresetNumber; }
+
+    // ---- Preset files and the library (KestrumPresets.cpp) -----------------------------
+
+    // The library folder, ending with "/"; the platform's unless set. [under the plug-in lock]
+    const std::string& PresetLibraryFolder() const { return mPresetLibraryFolder; }
+    // Points the catalogue at another library (tests, the offline renderer).
+    // [under the plug-in lock]
+    void SetPresetLibraryFolder(const std::string& folder) { mPresetLibraryFolder = folder; }
+    // The selectors' current files and the name display.
+    PresetBar& Presets() { return *mPresetBar; }
+    // The editor hands over its own view of the preset bar. [constructing thread]
+    void SetPresetBar(std::unique_ptr<PresetBar> bar);
+    // The load selector's current file becomes the catalogue file PresetSelector selects.
+    void SelectPresetFile();
+    // Reads the load selector's current file into the eleven sound parameters.
+    void LoadPresetFile();
+    // Writes the eleven sound parameters to the save selector's current file.
+    void SavePresetFile();
+    // PresetSelector := its value + direction (-1 or +1), engine likewise.
+    void StepPreset(int direction);
 
 private:
     static bool InNoteRange(int index) { return index >= 0 && index < kNumNotes; }
@@ -80,6 +110,8 @@ private:
     bool AnyNoteHeld() const;
     // The reactions of the preset parameters (backward, forward, load, save, selector).
     void OnPresetParameterChange(int paramIndex);
+    void SetPresetSelector(double value);
+    void FinishPresetSelection();
     // Builds the editor and attaches it to the core.
     void BuildEditor();
 
@@ -92,4 +124,8 @@ private:
     std::array<int32_t, kNumNotes> mVelocityStack{};
     float mRetriggerToken = 0.0f;
     float mLastPresetNumber = 0.0f;
+    std::string mPresetLibraryFolder;
+    std::unique_ptr<PresetBar> mPresetBar;
+    bool mRestoringState = false;  // a state is being restored: no preset action runs
+    int mPressedFileButton = -1;   // PresetLoad or PresetSave while its button reports a press
 };

@@ -3,14 +3,19 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
+#include "tools/render/PresetOptions.h"
 #include "tools/render/RenderJob.h"
 
 int main(int argc, char** argv)
 {
     RenderJob job;
     std::string error;
-    if (!ParseRenderCommandLine(argc - 1, argv + 1, job, error))
+    PresetOption preset;
+    std::vector<const char*> arguments;
+    if (!ExtractPresetOptions(argc - 1, argv + 1, arguments, preset, error) ||
+        !ParseRenderCommandLine(static_cast<int>(arguments.size()), arguments.data(), job, error))
     {
         std::fprintf(stderr, "kestrum-render: %s\n", error.c_str());
         return 2;
@@ -18,9 +23,15 @@ int main(int argc, char** argv)
     if (job.showHelp)
     {
         std::fputs(RenderUsageText(), stdout);
+        std::fputs(PresetOptionsUsageText(), stdout);
         return 0;
     }
     if (!job.scenarioPath.empty() && !LoadRenderScenarioFile(job, error))
+    {
+        std::fprintf(stderr, "kestrum-render: %s\n", error.c_str());
+        return 1;
+    }
+    if (!ApplyPresetOption(preset, job.scenario, error))
     {
         std::fprintf(stderr, "kestrum-render: %s\n", error.c_str());
         return 1;

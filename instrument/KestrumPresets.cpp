@@ -1,0 +1,136 @@
+// The preset actions of the Kestrum instrument: stepping through the catalogue, choosing
+// from the preset menu, and the load and save buttons, each reading or writing one preset
+// file in the library folder. They run inside OnParameterChange, under the plug-in lock.
+
+#include "instrument/Kestrum.h"
+
+#include "instrument/PresetCatalogue.h"
+#include "instrument/PresetFile.h"
+
+void Kestrum::OnPresetParameterChange(int paramIndex)
+{
+    // A restored state carries the preset parameters as well; they are stored values, not
+    // choices or presses, and must neither load nor write anything.
+    if (mRestoringState) return;
+    const double value = GetParam(paramIndex)->Value();
+    switch (paramIndex)
+    {
+    case kPresetBackward:
+    case kPresetForward:
+        // The step buttons report 1 when pressed and 0 when released.
+        if (value != 1.0) return;
+        VoiceReset();
+        SetPresetSelector(mLastPresetNumber);
+        StepPreset(paramIndex == kPresetForward ? +1 : -1);
+        FinishPresetSelection();
+        return;
+    case kPresetLoad:
+        // Only a press of the button loads: a host replaying the parameter (automation,
+        // echoes of the editor's own change) must not reload a file behind the user's back.
+        if (mPressedFileButton == kPresetLoad) LoadPresetFile();
+        return;
+    case kPresetSave:
+        // Only a press writes: anything else would overwrite a file without a prompt.
+        if (mPressedFileButton == kPresetSave) SavePresetFile();
+        return;
+    case kPresetSelector:
+        VoiceReset();
+        FinishPresetSelection();
+        return;
+    default:
+        return;
+    }
+}
+
+void Kestrum::SetParameterFromEditor(int paramIndex, double normalizedValue)
+{
+    PlugLockGuard guard(PluginLock());
+    if (paramIndex == kPresetLoad || paramIndex == kPresetSave) mPressedFileButton = paramIndex;
+    PluginAdapter::SetParameterFromEditor(paramIndex, normalizedValue);
+    mPressedFileButton = -1;
+}
+
+int32_t Kestrum::LoadState(const ChunkBuffer& chunk, int32_t startPos)
+{
+    PlugLockGuard guard(PluginLock());
+    mRestoringState = true;
+    const int32_t position = PluginAdapter::LoadState(chunk, startPos);
+    mRestoringState = false;
+    // The voice values in a state are those of the moment it was saved. A key held then is
+    // not held now: without this the engine would see the stored open gate as a new hit,
+    // and the next real note-on would find the gate already open and stay silent. The
+    // voice starts as in a fresh instance instead.
+    VoiceReset();
+    GetParam(kVoice00_NoteRetrig)->SetPlainValue(mRetriggerToken);
+    EngineSetParameter(mEngine, kVoice00_NoteRetrig, mRetriggerToken);
+    return position;
+}
+
+void Kestrum::SetPresetBar(std::unique_ptr<PresetBar> bar)
+{
+    if (bar) mPresetBar = std::move(bar);
+}
+
+void Kestrum::SetPresetSelector(double value)
+{
+    PluginParameter* selector = GetParam(kPresetSelector);
+    selector->SetPlainValue(value); // clamped to -1 ... 10000
+    EngineSetParameter(mEngine, kPresetSelector, selector->Value());
+}
+
+void Kestrum::StepPreset(int direction)
+{
+    SetPresetSelector(GetParam(kPresetSelector)->Value() + direction);
+}
+
+void Kestrum::FinishPresetSelection()
+{
+    SelectPresetFile();
+    LoadPresetFile();
+    // The selector only carries a choice; the next step starts from the number chosen.
+    mLastPresetNumber = static_cast<float>(GetParam(kPresetSelector)->Value());
+    SetPresetSelector(0.0); // the host is not told
+}
+
+void Kestrum::SelectPresetFile()
+{
+    // Without a library folder a catalogue file would become a path relative to whatever
+    // folder the host runs in; then nothing is selected.
+    if (mPresetLibraryFolder.empty())
+    {
+        mPresetBar->SetLoadFile(std::string());
+        return;
+    }
+    const auto file = PresetCatalogue::PresetFileForNumber(GetParam(kPresetSelector)->Value());
+    mPresetBar->SetLoadFile(mPresetLibraryFolder + file.value_or(std::string()));
+}
+
+void Kestrum::LoadPresetFile()
+{
+    const std::string path = mPresetBar->LoadFile();
+    std::string line;
+    if (!PresetFile::ReadLastLine(path, line) || line.empty()) return;
+
+    const PresetFile::ReadValues values = PresetFile::ParseLine(line);
+    for (int i = 0; i < PresetFile::kValueCount; ++i)
+    {
+        if (!values[i]) continue; // missing tags or no number: the parameter keeps its value
+        const int index = PresetFile::Tags()[i].paramIndex;
+        PluginParameter* param = GetParam(index);
+        param->SetPlainValue(*values[i]);
+        EngineSetParameter(mEngine, index, param->Value());
+        if (EditorLink* editor = Editor()) editor->PushValueToControls(index, param->GetNormalized(), true);
+    }
+    mPresetBar->ShowName(PresetFile::DisplayName(path));
+}
+
+void Kestrum::SavePresetFile()
+{
+    const std::string path = mPresetBar->SaveFile();
+    PresetFile::Values values{};
+    for (int i = 0; i < PresetFile::kValueCount; ++i) values[i] = GetParam(PresetFile::Tags()[i].paramIndex)->Value();
+    // A file that cannot be written is not reported; the old file stays as it was.
+    PresetFile::WriteAtomically(path, PresetFile::Format(values));
+    const std::string name = PresetFile::DisplayName(path);
+    if (!name.empty()) mPresetBar->ShowName(name);
+}
