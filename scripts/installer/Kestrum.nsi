@@ -174,6 +174,10 @@ SectionEnd
     SetOverwrite off
     File "${PRESETS}/User/*.kestrumpreset"
     SetOverwrite on
+    ; Every user of the computer saves into the user slots, but what an elevated installer
+    ; writes belongs to the administrators: the Users group may change them.
+    nsExec::Exec '"$SYSDIR\icacls.exe" "${LIBRARY_FOLDER}\User" /grant *S-1-5-32-545:(OI)(CI)M /T /Q'
+    Pop $0
     WriteRegStr HKLM "${UNINSTALL_KEY}" "PresetsFolder" "${LIBRARY_FOLDER}"
   SectionEnd
 !else
