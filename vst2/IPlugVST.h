@@ -126,7 +126,14 @@ private:
     void ResetForHost();
     void ProcessFloat(float** inputs, float** outputs, int frames, bool accumulate);
     void ProcessDouble(double** inputs, double** outputs, int frames);
+    // Takes the lock, asks for MIDI, then hands renderPiece (frames) each piece of the host's
+    // block in turn, with the piece pointers pointing into the host's buffers.
+    template <typename Sample, typename RenderPiece>
+    void RenderInPieces(Sample** inputs, Sample** outputs, int frames, std::vector<Sample*>& inputPieces,
+                        std::vector<Sample*>& outputPieces, RenderPiece renderPiece);
 
+    // Sends one event to the host (callback 8); true when the host takes it.
+    bool SendEventToHost(Vst2Event* event);
     intptr_t Callback(int32_t operation, int32_t index = 0, intptr_t value = 0, void* pointer = nullptr,
                       float option = 0.0f);
     const Vst2TimeInfo* HostTime(int32_t mask);

@@ -112,10 +112,7 @@ bool IPlugVST::SendMidiMessage(const MidiMessage& message)
     event.midiData[0] = message.status;
     event.midiData[1] = message.data1;
     event.midiData[2] = message.data2;
-    Vst2EventList list{};
-    list.numEvents = 1;
-    list.events[0] = reinterpret_cast<Vst2Event*>(&event);
-    return Callback(kVst2HostProcessEvents, 0, 0, &list) == 1;
+    return SendEventToHost(reinterpret_cast<Vst2Event*>(&event));
 }
 
 bool IPlugVST::SendSysExMessage(const SysExMessage& message)
@@ -126,8 +123,13 @@ bool IPlugVST::SendSysExMessage(const SysExMessage& message)
     event.deltaFrames = message.sampleOffset;
     event.dumpBytes = message.sizeBytes;
     event.sysexDump = const_cast<uint8_t*>(message.bytes);
+    return SendEventToHost(reinterpret_cast<Vst2Event*>(&event));
+}
+
+bool IPlugVST::SendEventToHost(Vst2Event* event)
+{
     Vst2EventList list{};
     list.numEvents = 1;
-    list.events[0] = reinterpret_cast<Vst2Event*>(&event);
+    list.events[0] = event;
     return Callback(kVst2HostProcessEvents, 0, 0, &list) == 1;
 }

@@ -72,26 +72,30 @@ void IPlugVST::EnsureProcessingReady()
 
 void IPlugVST::ProcessFloat(float** inputs, float** outputs, int frames, bool accumulate)
 {
-    PlugLockGuard guard(PluginLock());
-    if (DoesMidi())
-        Callback(kVst2HostWantMidi);
-    EnsureProcessingReady();
-    for (int done = 0; done < frames;)
-    {
-        const int n = UsableFrames(frames - done);
-        if (n <= 0)
-            break;
-        PointPieces(mFloatInputs, inputs, done);
-        PointPieces(mFloatOutputs, outputs, done);
-        AttachInputBuffers(0, NumInputs(), mFloatInputs.data(), n);
-        AttachOutputBuffers(0, NumOutputs(), mFloatOutputs.data());
-        ProcessBlock(InputPointers(), OutputPointers(), n);
-        ConvertOutputsToFloat(n, accumulate);
-        done += n;
-    }
+    RenderInPieces(inputs, outputs, frames, mFloatInputs, mFloatOutputs,
+                   [this, accumulate](int n)
+                   {
+                       AttachInputBuffers(0, NumInputs(), mFloatInputs.data(), n);
+                       AttachOutputBuffers(0, NumOutputs(), mFloatOutputs.data());
+                       ProcessBlock(InputPointers(), OutputPointers(), n);
+                       ConvertOutputsToFloat(n, accumulate);
+                   });
 }
 
 void IPlugVST::ProcessDouble(double** inputs, double** outputs, int frames)
+{
+    RenderInPieces(inputs, outputs, frames, mDoubleInputs, mDoubleOutputs,
+                   [this](int n)
+                   {
+                       AttachInputBuffers(0, NumInputs(), mDoubleInputs.data());
+                       AttachOutputBuffers(0, NumOutputs(), mDoubleOutputs.data());
+                       ProcessBlock(InputPointers(), OutputPointers(), n);
+                   });
+}
+
+template <typename Sample, typename RenderPiece>
+void IPlugVST::RenderInPieces(Sample** inputs, Sample** outputs, int frames, std::vector<Sample*>& inputPieces,
+                              std::vector<Sample*>& outputPieces, RenderPiece renderPiece)
 {
     PlugLockGuard guard(PluginLock());
     if (DoesMidi())
@@ -102,11 +106,9 @@ void IPlugVST::ProcessDouble(double** inputs, double** outputs, int frames)
         const int n = UsableFrames(frames - done);
         if (n <= 0)
             break;
-        PointPieces(mDoubleInputs, inputs, done);
-        PointPieces(mDoubleOutputs, outputs, done);
-        AttachInputBuffers(0, NumInputs(), mDoubleInputs.data());
-        AttachOutputBuffers(0, NumOutputs(), mDoubleOutputs.data());
-        ProcessBlock(InputPointers(), OutputPointers(), n);
+        PointPieces(inputPieces, inputs, done);
+        PointPieces(outputPieces, outputs, done);
+        renderPiece(n);
         done += n;
     }
 }

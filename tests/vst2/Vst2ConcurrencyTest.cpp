@@ -24,7 +24,7 @@ TEST(Vst2Concurrency, SetParameterFromAnotherThreadDuringProcessing)
     std::thread automation([&] {
         for (int i = 0; !done; ++i)
         {
-            plugin.SetParam(kMainVolume, static_cast<float>(i % 10) / 10.0f);
+            plugin.SetParam(kMainVolume, 0.5f + static_cast<float>(i % 10) / 20.0f);
             plugin.Param(kMainVolume);
         }
     });
