@@ -283,9 +283,9 @@ public:
     // Appends one little-endian double per parameter, in index order.
     // [any thread, takes the plug-in lock]
     bool SerializeParams(ChunkBuffer& chunk);
-    // Reads the values back from startPos, clamped to each range; a short chunk sets the
-    // first missing parameter to its clamped 0 and reports -1. OnParameterChange follows for
-    // every parameter whatever was read. Returns the position after the last value, or -1.
+    // Reads the values back from startPos, clamped to each range, then OnParameterChange for
+    // every parameter. Returns the position after the last value. A chunk too short to hold
+    // every value changes nothing and reports -1.
     // [any thread, takes the plug-in lock]
     int32_t UnserializeParams(const ChunkBuffer& chunk, int32_t startPos);
     // Appends the bank body: per slot its name (int32 length and bytes), its initialised
@@ -293,7 +293,7 @@ public:
     // [any thread, under the plug-in lock]
     bool SerializePresets(ChunkBuffer& chunk);
     // Reads a bank body into the slots, then reloads the current slot. Returns the final
-    // position or -1.
+    // position. A bank that does not read to its last record changes nothing and reports -1.
     // [any thread, under the plug-in lock]
     int32_t UnserializePresets(const ChunkBuffer& chunk, int32_t startPos);
 
@@ -301,6 +301,11 @@ private:
     void ParseChannelConfigurations(const char* channelIoString);
     void CreateChannels(int numInputs, int numOutputs);
     void PointUnconnectedSlotsAtScratch();
+    // The size of a state chunk as SaveState writes it.
+    int32_t StateBytes();
+    // One pass over a bank body: checks every record (apply false) or loads them into the
+    // slots (apply true). Returns the final position or -1.
+    int32_t WalkPresetBank(const ChunkBuffer& chunk, int32_t startPos, int32_t stateBytes, bool apply);
     // Reads one preset record's name; returns the end of the name field or -1.
     int32_t ReadPresetName(const ChunkBuffer& chunk, int32_t pos, char* nameText, int nameBytes) const;
 

@@ -130,21 +130,40 @@ int32_t IPlugBase::ReadPresetName(const ChunkBuffer& chunk, int32_t pos, char* n
 int32_t IPlugBase::UnserializePresets(const ChunkBuffer& chunk, int32_t startPos)
 {
     PlugLockGuard guard(mLock);
+    // All or nothing: the whole bank is walked once without touching a slot, and applied
+    // only when every record reads.
+    const int32_t stateBytes = StateBytes();
+    if (WalkPresetBank(chunk, startPos, stateBytes, false) < 0)
+        return -1;
+    const int32_t pos = WalkPresetBank(chunk, startPos, stateBytes, true);
+    LoadPresetSlot(mCurrentPreset);
+    return pos;
+}
+
+int32_t IPlugBase::WalkPresetBank(const ChunkBuffer& chunk, int32_t startPos, int32_t stateBytes, bool apply)
+{
     int32_t pos = startPos;
     // A record with an empty name takes the previous record's name.
     char nameText[Preset::kNameBytes] = {};
     for (auto& preset : mPresets)
     {
         if (pos < 0)
-            break;
+            return -1;
         const int32_t nameEnd = ReadPresetName(chunk, pos, nameText, sizeof nameText);
-        preset->SetName(nameText);
         uint8_t flag = 0;
         pos = (nameEnd >= 0) ? chunk.GetByte(flag, nameEnd) : -1;
         if (pos < 0)
-            break;
-        preset->initialized = (flag != 0);
-        if (preset->initialized)
+            return -1;
+        const bool initialized = flag != 0;
+        if (!apply)
+        {
+            if (initialized)
+                pos = (static_cast<int64_t>(pos) + stateBytes <= chunk.Size()) ? pos + stateBytes : -1;
+            continue;
+        }
+        preset->SetName(nameText);
+        preset->initialized = initialized;
+        if (initialized)
         {
             pos = LoadState(chunk, pos);
             if (pos > 0)
@@ -154,6 +173,5 @@ int32_t IPlugBase::UnserializePresets(const ChunkBuffer& chunk, int32_t startPos
             }
         }
     }
-    LoadPresetSlot(mCurrentPreset);
     return pos;
 }

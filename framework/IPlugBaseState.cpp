@@ -1,6 +1,9 @@
 #include "framework/IPlugBase.h"
 
 // The state chunk: one little-endian double per parameter, in index order.
+//
+// Loading is all or nothing: a chunk too short to hold every value is a damaged one, and a
+// damaged chunk must not leave the instance half in the old state and half in the new one.
 
 bool IPlugBase::SerializeParams(ChunkBuffer& chunk)
 {
@@ -14,11 +17,14 @@ bool IPlugBase::SerializeParams(ChunkBuffer& chunk)
 int32_t IPlugBase::UnserializeParams(const ChunkBuffer& chunk, int32_t startPos)
 {
     PlugLockGuard guard(mLock);
+    const int64_t end = static_cast<int64_t>(startPos) + 8 * static_cast<int64_t>(NumParams());
+    if (startPos < 0 || end > chunk.Size())
+        return -1;
     int32_t pos = startPos;
-    for (int i = 0; i < NumParams() && pos >= 0; ++i)
+    for (int i = 0; i < NumParams(); ++i)
     {
         double value = 0.0;
-        pos = chunk.GetDouble(value, pos);  // -1 and value 0 when the chunk runs out
+        pos = chunk.GetDouble(value, pos);
         mParams[i]->SetPlainValue(value);
     }
     for (int i = 0; i < NumParams(); ++i)
@@ -26,3 +32,10 @@ int32_t IPlugBase::UnserializeParams(const ChunkBuffer& chunk, int32_t startPos)
     return pos;
 }
 
+
+int32_t IPlugBase::StateBytes()
+{
+    ChunkBuffer probe;
+    SaveState(probe);
+    return probe.Size();
+}

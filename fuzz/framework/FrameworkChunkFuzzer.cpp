@@ -1,10 +1,12 @@
 // Feeds arbitrary bytes to every reader of host-supplied chunks: the state reader, the preset
-// bank reader and the VST2-style "header, then state or bank" path. Besides the sanitizers'
-// checks, every loaded value must lie in its parameter's range and every name must stay a
-// terminated text of at most 255 characters.
+// bank reader, the "header, then state or bank" path, and the VST2 adapter's set-chunk
+// through its dispatcher as a host calls it. Besides the sanitizers' checks, every loaded
+// value must lie in its parameter's range, every name must stay a terminated text of at most
+// 255 characters, and a refused chunk must change nothing.
 
 #include "framework/ChunkHeader.h"
 #include "framework/IPlugBase.h"
+#include "vst2/IPlugVST.h"
 
 #include <cmath>
 #include <cstdint>
@@ -13,26 +15,35 @@
 
 namespace
 {
+PluginConfig Config(int numPresets)
+{
+    PluginConfig config;
+    config.numParams = 28;
+    config.numPresets = numPresets;
+    config.channelIoString = "2-2";
+    config.effectName = "Kestrum";
+    return config;
+}
+
+template <typename Base>
+void DefineParameters(Base& plugin)
+{
+    for (int i = 0; i < plugin.NumParams(); ++i)
+        plugin.GetParam(i)->DefineContinuous("P", i == 2 ? 7.0 : 0.5, i == 2 ? 5.0 : 0.0, i == 27 ? 1000.0 : 10.0,
+                                             0.00001);
+    plugin.FillDefaultPresets("Init", 1);
+}
+
 class FuzzPlugin : public IPlugBase
 {
 public:
-    explicit FuzzPlugin(int numPresets) : IPlugBase(Config(numPresets))
-    {
-        for (int i = 0; i < NumParams(); ++i)
-            GetParam(i)->DefineContinuous("P", i == 2 ? 7.0 : 0.5, i == 2 ? 5.0 : 0.0, i == 27 ? 1000.0 : 10.0, 0.00001);
-        FillDefaultPresets("Init", 1);
-    }
+    explicit FuzzPlugin(int numPresets) : IPlugBase(Config(numPresets)) { DefineParameters(*this); }
+};
 
-private:
-    static PluginConfig Config(int numPresets)
-    {
-        PluginConfig config;
-        config.numParams = 28;
-        config.numPresets = numPresets;
-        config.channelIoString = "2-2";
-        config.effectName = "Kestrum";
-        return config;
-    }
+class FuzzVstPlugin : public IPlugVST
+{
+public:
+    FuzzVstPlugin() : IPlugVST(HostContext{}, Config(1)) { DefineParameters(*this); }
 };
 
 void Check(bool condition)
@@ -107,6 +118,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         CheckValues(plugin);
         CheckPresets(plugin);
+    }
+    for (int32_t singleProgram : {0, 1})
+    {
+        // As a VST2 host hands a chunk over: through the dispatcher, then read back.
+        auto* plugin = new FuzzVstPlugin();
+        Vst2Descriptor* descriptor = plugin->Descriptor();
+        void* before = nullptr;
+        const intptr_t beforeSize = descriptor->dispatcher(descriptor, kVst2GetChunk, 0, 0, &before, 0.0f);
+        const ChunkBuffer bankBefore = [&] {
+            ChunkBuffer copy;
+            copy.PutBytes(before, beforeSize);
+            return copy;
+        }();
+        const intptr_t loaded = descriptor->dispatcher(descriptor, kVst2SetChunk, singleProgram,
+                                                       static_cast<intptr_t>(size), const_cast<uint8_t*>(data), 0.0f);
+        CheckValues(*plugin);
+        CheckPresets(*plugin);
+        void* after = nullptr;
+        const intptr_t afterSize = descriptor->dispatcher(descriptor, kVst2GetChunk, 0, 0, &after, 0.0f);
+        Check(afterSize > 0);
+        if (!loaded)
+            Check(afterSize == beforeSize && std::memcmp(after, bankBefore.Data(), static_cast<size_t>(afterSize)) == 0);
+        descriptor->dispatcher(descriptor, kVst2Close, 0, 0, nullptr, 0.0f);
     }
     return 0;
 }

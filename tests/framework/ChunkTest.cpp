@@ -91,25 +91,24 @@ TEST(StateChunk, IsOneLittleEndianDoublePerParameterAndRoundTripsExactly)
     EXPECT_EQ(target.changes.size(), 28u);
 }
 
-TEST(StateChunk, AShortChunkSetsTheFirstMissingParameterToItsClampedZeroAndStops)
+TEST(StateChunk, AChunkTooShortForEveryValueChangesNothing)
 {
     TestPlugin source;
     source.SetAll(0.25);
     ChunkBuffer full;
     source.SaveState(full);
-    ChunkBuffer shortChunk = ChunkOf(std::vector<uint8_t>(full.Data(), full.Data() + 16));
 
-    TestPlugin target;
-    target.SetAll(0.75);
-    EXPECT_EQ(target.LoadState(shortChunk, 0), -1);
-    EXPECT_EQ(target.GetParam(0)->Value(), 0.25);
-    EXPECT_EQ(target.GetParam(1)->Value(), 0.25);
-    EXPECT_EQ(target.GetParam(2)->Value(), 5.0);  // 0 clamped into 5..10
-    for (int i = 3; i < 28; ++i)
-        EXPECT_EQ(target.GetParam(i)->Value(), 0.75) << i;
-    ASSERT_EQ(target.changes.size(), 28u);
-    for (int i = 0; i < 28; ++i)
-        EXPECT_EQ(target.changes[i], i);
+    for (int32_t size : {0, 1, 16, 100, 223})
+    {
+        ChunkBuffer shortChunk = ChunkOf(std::vector<uint8_t>(full.Data(), full.Data() + size));
+        TestPlugin target;
+        target.SetAll(0.75);
+        const std::vector<double> before = Values(target);
+        target.changes.clear();
+        EXPECT_EQ(target.LoadState(shortChunk, 0), -1) << size;
+        EXPECT_EQ(Values(target), before) << size;
+        EXPECT_TRUE(target.changes.empty()) << size;
+    }
 }
 
 TEST(StateChunk, OutOfRangeAndCorruptedValuesAreMended)
@@ -239,12 +238,21 @@ TEST(PresetBank, HostileOrTruncatedBanksStopCleanly)
     ChunkBuffer bank;
     reference.SerializePresets(bank);
 
-    // Every truncation reads what it can and reports -1.
+    // Every truncation reports -1 and changes neither a slot nor a value.
+    TestPlugin plugin(TestConfig(2));
+    plugin.SetAll(0.75);
+    plugin.FillDefaultPresets("Mine", 2);
+    ChunkBuffer before;
+    plugin.SerializePresets(before);
+    const std::vector<double> valuesBefore = Values(plugin);
     for (int32_t size = 0; size < bank.Size(); ++size)
     {
-        TestPlugin plugin(TestConfig(2));
         ChunkBuffer cut = ChunkOf(std::vector<uint8_t>(bank.Data(), bank.Data() + size));
         EXPECT_EQ(plugin.UnserializePresets(cut, 0), -1) << size;
+        ChunkBuffer after;
+        plugin.SerializePresets(after);
+        EXPECT_EQ(Bytes(after), Bytes(before)) << size;
+        EXPECT_EQ(Values(plugin), valuesBefore) << size;
     }
 
     const int32_t hostileLengths[] = {-1, -5, std::numeric_limits<int32_t>::min(),
@@ -255,13 +263,12 @@ TEST(PresetBank, HostileOrTruncatedBanksStopCleanly)
         hostile.PutInt32(length);
         hostile.PutBytes("Name", 4);
         hostile.PutByte(1);
-        TestPlugin plugin(TestConfig(2));
-        EXPECT_EQ(plugin.UnserializePresets(hostile, 0), -1) << length;
-        EXPECT_STREQ(plugin.PresetNameAt(1), "empty") << length;
+        TestPlugin fresh(TestConfig(2));
+        EXPECT_EQ(fresh.UnserializePresets(hostile, 0), -1) << length;
+        EXPECT_STREQ(fresh.PresetNameAt(1), "empty") << length;
     }
 
     // A name with an embedded zero ends at the zero; names are cut to 255 characters.
-    TestPlugin plugin(TestConfig(2));
     ChunkBuffer odd;
     odd.PutInt32(5);
     odd.PutBytes("Ab\0cd", 5);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -78,28 +79,23 @@ TEST(Vst3State, RoundTripIntoAFreshInstanceIsExact)
   EXPECT_EQ(again.State(), saved);
 }
 
-TEST(Vst3State, ShortStreamsRestoreWhatTheyHoldAndReportFailure)
+TEST(Vst3State, ShortStreamsChangeNothingAndReportFailure)
 {
   Vst3Instance instance;
   ASSERT_TRUE(instance.Created());
-  instance.controller->setParamNormalized(5, 0.25);  // NoiseAmpLevel, kept by a short stream
+  instance.controller->setParamNormalized(5, 0.25);
+  const std::vector<uint8_t> before = instance.State();
 
-  // Two values: parameters 0 and 1 come from the stream, parameter 2 is the chunk's short
-  // read (0 clamped into its range), the rest keep their values.
+  // Two values only: a damaged state, nothing of it is applied.
   std::vector<uint8_t> bytes(16);
   PutDouble(bytes, 0, 1.0);
   PutDouble(bytes, 8, 90.0);
   MemoryStream shortStream(bytes);
   EXPECT_EQ(instance.component->setState(&shortStream), kResultFalse);
-  const std::vector<uint8_t> after = instance.State();
-  ASSERT_EQ(after.size(), kChunkBytes + 4);
-  EXPECT_EQ(DoubleAt(after, 0), 1.0);
-  EXPECT_EQ(DoubleAt(after, 8), 90.0);
-  EXPECT_EQ(DoubleAt(after, 3 * 8), 0.8);
-  EXPECT_EQ(DoubleAt(after, 5 * 8), 0.25);
+  EXPECT_EQ(instance.State(), before);
 
   // A full chunk without the bypass word restores the values but answers false.
-  std::vector<uint8_t> noBypass(after.begin(), after.begin() + kChunkBytes);
+  std::vector<uint8_t> noBypass(before.begin(), before.begin() + kChunkBytes);
   PutDouble(noBypass, 3 * 8, 0.5);
   MemoryStream chunkOnly(noBypass);
   EXPECT_EQ(instance.component->setState(&chunkOnly), kResultFalse);
@@ -110,6 +106,36 @@ TEST(Vst3State, ShortStreamsRestoreWhatTheyHoldAndReportFailure)
   EXPECT_EQ(instance.controller->getParamNormalized(kMainVolume), 0.5);
   EXPECT_EQ(instance.component->setState(nullptr), kInvalidArgument);
   EXPECT_EQ(instance.component->getState(nullptr), kInvalidArgument);
+}
+
+TEST(Vst3State, OnlyZeroOrOneIsABypassWord)
+{
+  struct Case
+  {
+    uint32_t word;
+    tresult result;
+    double bypass;
+  };
+  const Case cases[] = {{0, kResultOk, 0.0}, {1, kResultOk, 1.0}, {2, kResultFalse, 0.0},
+                        {0x12345678, kResultFalse, 0.0}, {0x100, kResultFalse, 0.0}};
+  for (const Case& c : cases)
+  {
+    Vst3Instance instance;
+    ASSERT_TRUE(instance.Created());
+    std::vector<uint8_t> bytes = instance.State();
+    bytes[kChunkBytes] = 1;
+    MemoryStream bypassed(bytes);
+    ASSERT_EQ(instance.component->setState(&bypassed), kResultOk);
+
+    PutDouble(bytes, 3 * 8, 0.5);
+    for (int i = 0; i < 4; ++i)
+      bytes[kChunkBytes + i] = static_cast<uint8_t>(c.word >> (8 * i));
+    MemoryStream stream(bytes);
+    EXPECT_EQ(instance.component->setState(&stream), c.result) << c.word;
+    // The parameters load in every case; a damaged word leaves the instrument playing.
+    EXPECT_EQ(instance.controller->getParamNormalized(kMainVolume), 0.5) << c.word;
+    EXPECT_EQ(instance.controller->getParamNormalized(kBypass), c.bypass) << c.word;
+  }
 }
 
 TEST(Vst3State, OutOfRangeValuesAreClampedOnLoad)
@@ -160,6 +186,27 @@ private:
   int32 budget;
 };
 
+// A stream that delivers at most 20 bytes per read and fails once `budget` bytes have passed.
+class TricklingStream : public MemoryStream
+{
+public:
+  TricklingStream(std::vector<uint8_t> bytes, int32 budget) : MemoryStream(std::move(bytes)), budget(budget) {}
+
+  tresult PLUGIN_API read(void* buffer, int32 numBytes, int32* numBytesRead) override
+  {
+    const int32 piece = std::min({numBytes, int32{20}, budget});
+    if (numBytesRead)
+      *numBytesRead = 0;
+    if (piece <= 0)
+      return kResultFalse;
+    budget -= piece;
+    return MemoryStream::read(buffer, piece, numBytesRead);
+  }
+
+private:
+  int32 budget;
+};
+
 } // namespace
 
 TEST(Vst3State, StreamsFailingMidwayOrRunningLongAreHandled)
@@ -173,10 +220,15 @@ TEST(Vst3State, StreamsFailingMidwayOrRunningLongAreHandled)
 
   std::vector<uint8_t> bytes = instance.State();
   PutDouble(bytes, 3 * 8, 0.5);
-  // A read that fails outright restores nothing from the stream and reports failure.
+  // A read that fails outright, or after 100 bytes delivered in pieces, restores nothing.
   FailingStream broken(bytes, 0);
   EXPECT_EQ(instance.component->setState(&broken), kResultFalse);
   EXPECT_EQ(instance.controller->getParamNormalized(kMainVolume), 0.8);
+  PutDouble(bytes, 0, 1.0);
+  const std::vector<uint8_t> before = instance.State();
+  TricklingStream trickle(bytes, 100);
+  EXPECT_EQ(instance.component->setState(&trickle), kResultFalse);
+  EXPECT_EQ(instance.State(), before);
   // The chunk arrives, the bypass word does not.
   FailingStream chunkOnly(bytes, static_cast<int32>(kChunkBytes));
   EXPECT_EQ(instance.component->setState(&chunkOnly), kResultFalse);

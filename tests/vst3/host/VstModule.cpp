@@ -1,5 +1,7 @@
 #include "tests/vst3/host/VstModule.h"
 
+#include "tests/support/LoaderPath.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -19,17 +21,7 @@ using ExitFunction = bool (PLUGIN_API*)();
 
 std::string VstModule::NativePath(const std::string& path)
 {
-#ifdef _WIN32
-  if (path.empty() || path[0] != '/')
-    return path;
-  std::string native = "Z:" + path;
-  for (char& c : native)
-    if (c == '/')
-      c = '\\';
-  return native;
-#else
-  return path;
-#endif
+  return LoaderPath(path);
 }
 
 VstModule::VstModule(const std::string& path)
