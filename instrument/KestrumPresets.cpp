@@ -59,7 +59,9 @@ int32_t Kestrum::LoadState(const ChunkBuffer& chunk, int32_t startPos)
     // The voice values in a state are those of the moment it was saved. A key held then is
     // not held now: without this the engine would see the stored open gate as a new hit,
     // and the next real note-on would find the gate already open and stay silent. The
-    // voice starts as in a fresh instance instead.
+    // voice starts as in a fresh instance instead. A refused chunk changed nothing, the voice
+    // included.
+    if (position < 0) return position;
     VoiceReset();
     GetParam(kVoice00_NoteRetrig)->SetPlainValue(mRetriggerToken);
     EngineSetParameter(mEngine, kVoice00_NoteRetrig, mRetriggerToken);
