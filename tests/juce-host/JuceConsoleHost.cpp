@@ -99,8 +99,19 @@ int main(int argc, char** argv)
   restored->setStateInformation(saved.getData(), static_cast<int>(saved.getSize()));
   juce::MemoryBlock again;
   restored->getStateInformation(again);
-  ok &= Check(again == saved, "state restored into a fresh instance",
+  ok &= Check(again.getSize() == saved.getSize(), "restored state saved again in the same layout",
               juce::String(static_cast<int>(saved.getSize())) + " bytes");
+  // The voice values (gate, note, retrigger, velocity) start afresh after a restore, so that
+  // a note held while the project was saved does not sound without MIDI; every sound value
+  // comes back exactly.
+  int differing = 0;
+  for (int i = 0; i < 28; ++i)
+  {
+    const bool voice = i >= 21 && i <= 24;
+    if (!voice && restored->getParameters()[i]->getValue() != parameters[i]->getValue())
+      ++differing;
+  }
+  ok &= Check(differing == 0, "sound values restored into a fresh instance", juce::String(differing));
   ok &= Check(std::abs(restored->getParameters()[3]->getValue() - 0.3125f) < 1e-6f, "restored parameter value",
               juce::String(restored->getParameters()[3]->getValue()));
   restored.reset();
