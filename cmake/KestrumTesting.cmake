@@ -28,14 +28,18 @@ function(kestrum_add_test name)
   target_link_libraries(${name} PRIVATE ${T_LIBS} kestrum_options GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   set(labels unit)
+  set(serial FALSE)
   if(T_WINDOW)
+    # Windows on one X display share the keyboard focus: a window of a test running beside
+    # it could take the focus in the middle of a gesture, so these run alone.
     set(labels window)
+    set(serial TRUE)
   elseif(T_CONCURRENCY)
     set(labels concurrency)
   endif()
   # Discovery runs at test time, so a cross build never starts Wine while building.
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-                       PROPERTIES LABELS "${labels}" TIMEOUT 300)
+                       PROPERTIES LABELS "${labels}" TIMEOUT 300 RUN_SERIAL ${serial})
 endfunction()
 
 function(kestrum_add_bench name)
