@@ -1,5 +1,6 @@
 #include "framework/IPlugBase.h"
 
+#include "framework/NormalizedValue.h"
 #include "framework/TextCopy.h"
 
 #include <algorithm>
@@ -225,10 +226,8 @@ bool IPlugBase::SetParameterFromHost(int paramIndex, double value, bool isNormal
     PluginParameter* param = GetParam(paramIndex);
     if (!param)
         return false;
-    // Normalised values are 0 to 1 by contract; one from outside (a broken host) would give
-    // a plain value below the parameter's minimum. Not-a-number is left to the parameter.
     if (isNormalized)
-        value = value < 0.0 ? 0.0 : value > 1.0 ? 1.0 : value;
+        value = LimitNormalized(value);
     PlugLockGuard guard(mLock);
     if (mEditor)
         mEditor->PushValueToControls(paramIndex, value, isNormalized);

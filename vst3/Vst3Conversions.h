@@ -1,19 +1,13 @@
 #pragma once
-// Small conversions the VST3 adapter's files share: host strings, normalised values and the
-// speaker arrangements announced for a channel count.
+// Small conversions the VST3 adapter's files share: host strings and the speaker
+// arrangements announced for a channel count (normalised values are limited by the
+// framework's LimitNormalized).
 
+#include "framework/NormalizedValue.h"
 #include "pluginterfaces/vst/vsttypes.h"
 
 namespace Vst3Conversions
 {
-
-// Normalised values are 0 to 1 by contract; one from outside (a broken host) is brought
-// inside so that no parameter takes a plain value beyond its range. Not-a-number passes:
-// the parameter itself knows what to make of it.
-inline double LimitNormalized(double value)
-{
-  return value < 0.0 ? 0.0 : value > 1.0 ? 1.0 : value;
-}
 
 // Widens an 8-bit text character by character into a host string (at most 127 characters).
 inline void Widen(const char* text, Steinberg::Vst::String128 out)
