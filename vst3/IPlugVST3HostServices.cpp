@@ -1,5 +1,4 @@
 #include "vst3/IPlugVST3.h"
-#include "vst3/Vst3Conversions.h"
 
 #include "pluginterfaces/vst/ivstcontextmenu.h"
 
@@ -8,7 +7,6 @@
 
 using namespace Steinberg;
 using namespace Steinberg::Vst;
-using namespace Vst3Conversions;
 
 namespace {
 
