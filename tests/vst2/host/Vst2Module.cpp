@@ -1,20 +1,10 @@
 #include "tests/vst2/host/Vst2Module.h"
 
-#include "tests/support/LoaderPath.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
+#include "tests/support/SharedLibrary.h"
 
 Vst2Module::Vst2Module(const std::string& path) : mNativePath(LoaderPath(path))
 {
-#ifdef _WIN32
-    mHandle = reinterpret_cast<void*>(LoadLibraryA(mNativePath.c_str()));
-#else
-    mHandle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-#endif
+    mHandle = OpenSharedLibrary(path);
     if (!mHandle)
     {
         mError = "cannot load " + mNativePath;
@@ -27,13 +17,8 @@ Vst2Module::Vst2Module(const std::string& path) : mNativePath(LoaderPath(path))
 
 Vst2Module::~Vst2Module()
 {
-    if (!mHandle)
-        return;
-#ifdef _WIN32
-    FreeLibrary(reinterpret_cast<HMODULE>(mHandle));
-#else
-    dlclose(mHandle);
-#endif
+    if (mHandle)
+        CloseSharedLibrary(mHandle);
 }
 
 Vst2Descriptor* Vst2Module::Create(Vst2HostCallback callback) const
@@ -43,13 +28,7 @@ Vst2Descriptor* Vst2Module::Create(Vst2HostCallback callback) const
 
 void* Vst2Module::Symbol(const char* name) const
 {
-    if (!mHandle)
-        return nullptr;
-#ifdef _WIN32
-    return reinterpret_cast<void*>(GetProcAddress(reinterpret_cast<HMODULE>(mHandle), name));
-#else
-    return dlsym(mHandle, name);
-#endif
+    return SharedLibrarySymbol(mHandle, name);
 }
 
 Vst2Module& TheVst2Module()

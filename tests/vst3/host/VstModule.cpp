@@ -1,12 +1,6 @@
 #include "tests/vst3/host/VstModule.h"
 
-#include "tests/support/LoaderPath.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <dlfcn.h>
-#endif
+#include "tests/support/SharedLibrary.h"
 
 namespace {
 using GetFactoryFunction = Steinberg::IPluginFactory* (PLUGIN_API*)();
@@ -26,8 +20,8 @@ std::string VstModule::NativePath(const std::string& path)
 
 VstModule::VstModule(const std::string& path)
 {
+  handle = OpenSharedLibrary(path);
 #ifdef _WIN32
-  handle = reinterpret_cast<void*>(LoadLibraryA(NativePath(path).c_str()));
   if (handle == nullptr)
   {
     error = "LoadLibrary failed for " + NativePath(path);
@@ -40,7 +34,6 @@ VstModule::VstModule(const std::string& path)
     return;
   }
 #else
-  handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr)
   {
     const char* why = dlerror();
@@ -69,21 +62,14 @@ VstModule::~VstModule()
 #ifdef _WIN32
   if (auto exit = reinterpret_cast<ExitFunction>(Symbol("ExitDll")))
     exit();
-  FreeLibrary(reinterpret_cast<HMODULE>(handle));
 #else
   if (auto exit = reinterpret_cast<ExitFunction>(Symbol("ModuleExit")))
     exit();
-  dlclose(handle);
 #endif
+  CloseSharedLibrary(handle);
 }
 
 void* VstModule::Symbol(const char* name) const
 {
-  if (handle == nullptr)
-    return nullptr;
-#ifdef _WIN32
-  return reinterpret_cast<void*>(GetProcAddress(reinterpret_cast<HMODULE>(handle), name));
-#else
-  return dlsym(handle, name);
-#endif
+  return SharedLibrarySymbol(handle, name);
 }
