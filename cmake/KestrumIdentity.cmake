@@ -55,3 +55,16 @@ function(kestrum_add_version_info target file_name description)
   configure_file(${PROJECT_SOURCE_DIR}/framework/ProductVersion.rc.in ${rc} @ONLY)
   target_sources(${target} PRIVATE ${rc})
 endfunction()
+
+# kestrum_export_only_entries(target)
+#   Only the module's entry points leave it: Kestrum.def on Windows, the Kestrum.map version
+#   script elsewhere (both beside the target's CMakeLists.txt); everything else stays inside.
+function(kestrum_export_only_entries target)
+  if(WIN32)
+    target_sources(${target} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/Kestrum.def)
+  else()
+    set_target_properties(${target} PROPERTIES CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+    target_link_options(${target} PRIVATE -Wl,--version-script=${CMAKE_CURRENT_SOURCE_DIR}/Kestrum.map)
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/Kestrum.map)
+  endif()
+endfunction()
