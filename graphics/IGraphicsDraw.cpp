@@ -46,8 +46,8 @@ bool IGraphics::DrawBitmapRegion(const BitmapRef& bitmap, const Rect& dest, int 
     const int shiftX = srcX - dest.left;
     const int shiftY = srcY - dest.top;
     const LICE_Rect source{cut.left + shiftX, cut.top + shiftY, cut.right + shiftX, cut.bottom + shiftY};
-    const BlendSpec& spec = blend ? *blend : kDefaultBlend;
-    BlitBitmap(mBackBuffer.get(), bitmap.bitmap, cut.left, cut.top, &source, spec.weight, spec.RasterMode());
+    const BlendSpec& blending = blend ? *blend : kDefaultBlend;
+    BlitBitmap(mBackBuffer.get(), bitmap.bitmap, cut.left, cut.top, &source, blending.weight, blending.RasterMode());
     return true;
 }
 
@@ -73,9 +73,9 @@ bool IGraphics::FillColorRect(const Color& color, const Rect& rect, const BlendS
     const Rect cut = rect.Intersect(mClipRect);
     if (cut.IsEmpty())
         return false;
-    const BlendSpec& spec = blend ? *blend : kDefaultBlend;
-    FillRect(mBackBuffer.get(), cut.left, cut.top, cut.Width(), cut.Height(), color.ToPixel(), spec.weight,
-             spec.RasterMode());
+    const BlendSpec& blending = blend ? *blend : kDefaultBlend;
+    FillRect(mBackBuffer.get(), cut.left, cut.top, cut.Width(), cut.Height(), color.ToPixel(), blending.weight,
+             blending.RasterMode());
     return true;
 }
 

@@ -2,26 +2,6 @@
 
 #include "graphics/raster/LicePng.h"
 
-#include <cctype>
-#include <cstring>
-
-namespace
-{
-// True when the text after the file name's last '.' is "png" in any letter case.
-bool NamesPng(const char* fileName)
-{
-    const char* dot = fileName ? std::strrchr(fileName, '.') : nullptr;
-    if (!dot)
-        return false;
-    const char* suffix = dot + 1;
-    static const char kPng[] = "png";
-    for (int i = 0; i < 3; ++i)
-        if (std::tolower(static_cast<unsigned char>(suffix[i])) != kPng[i])
-            return false;
-    return suffix[3] == '\0';
-}
-}  // namespace
-
 IGraphicsHeadless::IGraphicsHeadless(IPlugBase* plug, int width, int height, int frameRate)
     : IGraphics(plug, width, height, frameRate)
 {
@@ -97,7 +77,7 @@ void IGraphicsHeadless::RestoreCursor() {}
 
 LICE_IBitmap* IGraphicsHeadless::LoadPlatformImage(int resourceId, const char* fileName)
 {
-    if (!NamesPng(fileName))
+    if (!fileName || !IsPngExtension(fileName))
         return nullptr;
     return DecodePngResource(ModuleHandle(), resourceId);
 }

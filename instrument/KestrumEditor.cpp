@@ -71,9 +71,9 @@ Rect RectOf(const Bounds& bounds)
     return Rect(bounds.left, bounds.top, bounds.right, bounds.bottom);
 }
 
-IControl* MakeControl(IPlugBase* plug, const Row& row, const BitmapRef& bitmap, const std::string& folder)
+IControl* MakeControl(IPlugBase* plug, const Row& row, const Rect& rect, const BitmapRef& bitmap,
+                      const std::string& folder)
 {
-    const Rect rect = RectOf(RowBounds(row, bitmap.W, bitmap.H));
     switch (row.kind)
     {
     case ControlKind::Bitmap:
@@ -105,9 +105,8 @@ IControl* MakeControl(IPlugBase* plug, const Row& row, const BitmapRef& bitmap, 
 
 // Image-sized rectangles follow the table's rule also when an image is missing (then
 // they are empty); the controls that size themselves from their image would not.
-void PlaceControl(IControl& control, const Row& row, const BitmapRef& bitmap)
+void PlaceControl(IControl& control, const Rect& rect)
 {
-    const Rect rect = RectOf(RowBounds(row, bitmap.W, bitmap.H));
     control.SetRect(rect);
     control.SetTargetRect(rect);
 }
@@ -129,8 +128,9 @@ void Kestrum::BuildEditor()
             continue;
         }
         const BitmapRef bitmap = image ? editor->GetImage(row.imageId, image->fileName, row.frames) : BitmapRef();
-        IControl* control = editor->AddControl(MakeControl(this, row, bitmap, folder));
-        if (control != nullptr) PlaceControl(*control, row, bitmap);
+        const Rect rect = RectOf(RowBounds(row, bitmap.W, bitmap.H));
+        IControl* control = editor->AddControl(MakeControl(this, row, rect, bitmap, folder));
+        if (control != nullptr) PlaceControl(*control, rect);
     }
 
     auto* nameDisplay = dynamic_cast<ITextControl*>(editor->GetControl(kPresetNameRow));

@@ -208,34 +208,6 @@ LICE_MemBitmap* DecodeMemory(const void* bytes, int length, bool forFuzzing)
   return ReadImage(png, info, nullptr);
 }
 
-bool IsPngExtension(const char* path)
-{
-  const size_t length = std::strlen(path);
-  size_t dot = length;
-  while (dot > 0)
-  {
-    const char c = path[dot - 1];
-    if (c == '\\' || c == '/')
-      return false;
-    if (c == '.')
-      break;
-    --dot;
-  }
-  if (dot == 0)
-    return false;
-  const char* suffix = path + dot - 1;
-  static const char kPng[] = ".png";
-  for (size_t i = 0; i < sizeof(kPng); ++i) // compares the terminators too
-  {
-    char c = suffix[i];
-    if (c >= 'A' && c <= 'Z')
-      c = static_cast<char>(c - 'A' + 'a');
-    if (c != kPng[i])
-      return false;
-  }
-  return true;
-}
-
 FILE* OpenForBinaryReading(const char* path)
 {
 #ifdef _WIN32
@@ -272,6 +244,34 @@ struct PngLoaderRegistration
   PngLoaderRegistration() { LICE_RegisterImageLoader(&g_pngLoader); }
 } g_pngLoaderRegistration;
 } // namespace
+
+bool IsPngExtension(const char* path)
+{
+  const size_t length = std::strlen(path);
+  size_t dot = length;
+  while (dot > 0)
+  {
+    const char c = path[dot - 1];
+    if (c == '\\' || c == '/')
+      return false;
+    if (c == '.')
+      break;
+    --dot;
+  }
+  if (dot == 0)
+    return false;
+  const char* suffix = path + dot - 1;
+  static const char kPng[] = ".png";
+  for (size_t i = 0; i < sizeof(kPng); ++i) // compares the terminators too
+  {
+    char c = suffix[i];
+    if (c >= 'A' && c <= 'Z')
+      c = static_cast<char>(c - 'A' + 'a');
+    if (c != kPng[i])
+      return false;
+  }
+  return true;
+}
 
 LICE_ImageLoaderRec* LICE_ImageLoaderChain()
 {

@@ -24,6 +24,8 @@ LICE_MemBitmap* DecodePngMemoryForFuzzing(const void* bytes, int length);
 // A PNG file by UTF-8 path; decodes into target when given (returning it), else
 // into a new bitmap owned by the caller.
 LICE_MemBitmap* DecodePngFile(const char* path, LICE_MemBitmap* target);
+// True when the path's file name ends in ".png" (any case).
+bool IsPngExtension(const char* path);
 // As DecodePngFile; with checkExtension the path must end in ".png" (any case).
 LICE_MemBitmap* DecodePngByName(const char* path, bool checkExtension, LICE_MemBitmap* target);
 

@@ -281,8 +281,7 @@ bool IGraphicsWin::ReadClipboardText(std::string& text)
 
 LICE_IBitmap* IGraphicsWin::LoadPlatformImage(int resourceId, const char* fileName)
 {
-    const char* dot = fileName ? std::strrchr(fileName, '.') : nullptr;
-    if (!dot || _stricmp(dot + 1, "png") != 0)
+    if (!fileName || !IsPngExtension(fileName))
         return nullptr;
     return DecodePngResource(Instance(), resourceId);
 }
