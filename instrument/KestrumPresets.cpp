@@ -110,10 +110,9 @@ void Kestrum::SelectPresetFile()
 void Kestrum::LoadPresetFile()
 {
     const std::string path = mPresetBar->LoadFile();
-    std::string line;
-    if (!PresetFile::ReadLastLine(path, line) || line.empty()) return;
+    PresetFile::ReadValues values;
+    if (!PresetFile::ReadFile(path, values)) return;
 
-    const PresetFile::ReadValues values = PresetFile::ParseLine(line);
     for (int i = 0; i < PresetFile::kValueCount; ++i)
     {
         if (!values[i]) continue; // missing tags or no number: the parameter keeps its value

@@ -270,6 +270,14 @@ bool PresetFile::ReadLastLine(const std::string& path, std::string& line)
     return true;
 }
 
+bool PresetFile::ReadFile(const std::string& path, ReadValues& values)
+{
+    std::string line;
+    if (!ReadLastLine(path, line) || line.empty()) return false;
+    values = ParseLine(line);
+    return true;
+}
+
 std::string PresetFile::DisplayName(const std::string& path)
 {
     const size_t slash = path.find_last_of("/\\");

@@ -60,6 +60,10 @@ public:
     // or its last line is longer than kMaxLineBytes.
     static bool ReadLastLine(const std::string& path, std::string& line);
 
+    // The values of the preset file at `path`, read from its last line. False when that
+    // line cannot be read or is empty: then there is no preset to take values from.
+    static bool ReadFile(const std::string& path, ReadValues& values);
+
     // The name a preset path shows: the file name without its folder and its last
     // extension, cut to 35 characters plus "..." when longer.
     static std::string DisplayName(const std::string& path);

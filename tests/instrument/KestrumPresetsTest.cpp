@@ -42,10 +42,6 @@ protected:
     }
     void TearDown() override { fs::remove_all(library); }
 
-    static void WriteFile(const std::string& path, const std::string& content)
-    {
-        std::ofstream(path, std::ios::binary) << content;
-    }
     double Param(int index) const { return plug.GetParam(index)->Value(); }
     // What the file selectors do after their dialog: set the file, toggle the value and
     // push it through the editor path.

@@ -19,11 +19,6 @@
 namespace
 {
 
-void WriteFile(const std::string& path, const std::string& content)
-{
-    std::ofstream(path, std::ios::binary) << content;
-}
-
 std::string ReadFile(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);

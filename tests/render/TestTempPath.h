@@ -23,3 +23,9 @@ inline bool FileExists(const std::string& path)
 {
     return static_cast<bool>(std::ifstream(path));
 }
+
+// Replaces the file's content byte for byte.
+inline void WriteFile(const std::string& path, const std::string& content)
+{
+    std::ofstream(path, std::ios::binary) << content;
+}

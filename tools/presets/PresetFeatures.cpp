@@ -110,9 +110,8 @@ double SpectralCentroidHz(const std::vector<double>& x, double sampleRate)
 
 bool LoadPresetSound(const std::string& path, const std::string& name, PresetSound& sound)
 {
-    std::string line;
-    if (!PresetFile::ReadLastLine(path, line) || line.empty()) return false;
-    const PresetFile::ReadValues values = PresetFile::ParseLine(line);
+    PresetFile::ReadValues values;
+    if (!PresetFile::ReadFile(path, values)) return false;
     sound.name = name;
     sound.values.clear();
     for (int i = 0; i < PresetFile::kValueCount; ++i)

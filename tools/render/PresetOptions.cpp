@@ -84,13 +84,12 @@ bool ApplyPresetOption(const PresetOption& option, RenderScenario& scenario, std
     }
     if (path.empty()) return true;
 
-    std::string line;
-    if (!PresetFile::ReadLastLine(path, line) || line.empty())
+    PresetFile::ReadValues values;
+    if (!PresetFile::ReadFile(path, values))
     {
         error = "cannot read a preset from '" + path + "'";
         return false;
     }
-    const PresetFile::ReadValues values = PresetFile::ParseLine(line);
     std::vector<std::pair<std::string, double>> presetParams;
     for (int i = 0; i < PresetFile::kValueCount; ++i)
         if (values[i]) presetParams.emplace_back(PresetFile::Tags()[i].name, *values[i]);

@@ -20,7 +20,7 @@ namespace
 
 constexpr uint8_t kNoteOnChannel1 = 0x90;
 constexpr uint8_t kNoteOffChannel1 = 0x80;
-// Paths are quoted in errors up to this length; longer ones are cut.
+
 const char kUsage[] =
     "Usage:\n"
     "  kestrum-render [--bits 32|64] SCENARIO.json OUT\n"
