@@ -15,7 +15,7 @@
 namespace
 {
 constexpr LICE_pixel kWhite = 0xFFFFFFFF;
-constexpr int kPresetNameReferenceId = 102;
+constexpr int kPresetNameReferenceId = 201;
 } // namespace
 
 TEST(RasterCachedFont, CountsLiveFonts)
