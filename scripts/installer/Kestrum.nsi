@@ -62,6 +62,7 @@ VIAddVersionKey "LegalCopyright" "${COPYRIGHT}"
 !define MUI_HEADERIMAGE_BITMAP "${ART}/header.bmp"
 !define MUI_HEADERIMAGE_UNBITMAP "${ART}/header.bmp"
 !define MUI_ABORTWARNING
+!define MUI_FINISHPAGE_NOAUTOCLOSE
 !define PRESETS_KEPT "Presets you saved are never lost: a factory preset you saved over stays as it is, and the new factory version is installed beside it as $\"<name> (factory ${VERSION})$\"."
 
 !define MUI_WELCOMEPAGE_TEXT "Setup installs ${PRODUCT} ${VERSION}, a hybrid snare-drum synthesiser, as a VST3 and a VST2 instrument plug-in, with its preset library, the user guide and an offline renderer.$\r$\n$\r$\nClose your audio applications before you continue.$\r$\n$\r$\n${COPYRIGHT}"
@@ -70,8 +71,7 @@ VIAddVersionKey "LegalCopyright" "${COPYRIGHT}"
 !define MUI_LICENSEPAGE_BUTTON "&Next >"
 !define MUI_LICENSEPAGE_TEXT_BOTTOM "You may use ${PRODUCT} without accepting anything; the licence sets the terms for copying and changing it. Choose Next to continue."
 !insertmacro MUI_PAGE_LICENSE "${LICENCE}"
-!define MUI_COMPONENTSPAGE_SMALLDESC
-!define MUI_COMPONENTSPAGE_TEXT_TOP "The VST3 plug-in goes into Common Files\VST3, the presets into Public Documents\${VENDOR}\${PRODUCT}\Presets, the guide and the renderer into Program Files\${VENDOR}\${PRODUCT}. ${PRESETS_KEPT}"
+!define MUI_COMPONENTSPAGE_TEXT_TOP "Choose what to install; point at a component to read where it goes. Presets you saved are never lost."
 !insertmacro MUI_PAGE_COMPONENTS
 !define MUI_PAGE_CUSTOMFUNCTION_PRE SkipVst2FolderPageWhenUnused
 !define MUI_PAGE_HEADER_TEXT "VST2 plug-in folder"
@@ -377,6 +377,21 @@ Function SkipVst2FolderPageWhenUnused
     Abort
   !endif
 FunctionEnd
+
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+  !ifdef HAVE_VST3
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecVST3} "${PRODUCT}.vst3 into Common Files\VST3, where every VST3 host looks."
+  !endif
+  !ifdef HAVE_VST2
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecVST2} "${PRODUCT}.dll into the VST2 plug-in folder you choose on the next page."
+  !endif
+  !ifdef HAVE_PRESETS
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecPRESETS} "The factory set and 100 user slots, in Public Documents\${VENDOR}\${PRODUCT}\Presets. ${PRESETS_KEPT}"
+  !endif
+  !ifdef HAVE_RENDER
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecRENDER} "${PRODUCT_LOWER}-render.exe, which renders ${PRODUCT} into WAV files from the command line, into Program Files\${VENDOR}\${PRODUCT} beside the user guide."
+  !endif
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
 
 ; --- Uninstaller ---------------------------------------------------------------------------
 !macro UninstallPreflightModule ID TITLE FOLDER ITEM BINARY

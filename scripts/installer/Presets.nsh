@@ -89,19 +89,20 @@
     Pop $0
   FunctionEnd
 
-  ; Copies the file $R0 over $R1; sets the error flag when it cannot.
-  Function ${UN}PutFile
-    Push $0
-    System::Call 'kernel32::CopyFileW(w R0, w R1, i 0) i .r0'
-    ${If} $0 = 0
-      DetailPrint "Could not write $R1"
-      SetErrors
-    ${EndIf}
-    Pop $0
-  FunctionEnd
 !macroend
 !insertmacro DefinePresetFunctions ""
 !insertmacro DefinePresetFunctions "un."
+
+; Copies the file $R0 over $R1; sets the error flag when it cannot.
+Function PutFile
+  Push $0
+  System::Call 'kernel32::CopyFileW(w R0, w R1, i 0) i .r0'
+  ${If} $0 = 0
+    DetailPrint "Could not write $R1"
+    SetErrors
+  ${EndIf}
+  Pop $0
+FunctionEnd
 
 ; Installs the factory files and the user slots unpacked under $PLUGINSDIR\presets.
 Function InstallPresetLibrary
