@@ -5,9 +5,10 @@
 //   - raw .f64: interleaved little-endian float64 (L0 R0 L1 R1 ...), no header.
 // Samples are written as they are: no dithering, no normalisation, no clipping.
 //
-// The file is written beside the target under a temporary name and only renamed to
-// the target by Commit, so a failed or interrupted render never leaves a file that
-// looks complete. The destructor removes an uncommitted temporary file.
+// The file is written beside the target under a new, unique temporary name (created
+// exclusively, so never through a link or over a file someone else put there) and only
+// renamed to the target by Commit, so a failed or interrupted render never leaves a file
+// that looks complete. The destructor removes an uncommitted temporary file.
 
 #include <cstdint>
 #include <cstdio>
@@ -34,12 +35,14 @@ public:
     static int64_t MaxFrames(AudioFileFormat format);
 
     // Creates the temporary file and writes the header for totalFrames stereo frames.
+    // The temporary file's name, while it exists: TemporaryPath.
     bool Open(const std::string& path, AudioFileFormat format, double sampleRate, int64_t totalFrames,
               std::string& error);
     bool WriteFrames(const double* left, const double* right, int32_t frames, std::string& error);
     // Closes the file and moves it to its final name; fails when fewer frames were
     // written than announced.
     bool Commit(std::string& error);
+    const std::string& TemporaryPath() const { return mTemporaryPath; }
 
 private:
     bool WriteBytes(const void* bytes, size_t count, std::string& error);
