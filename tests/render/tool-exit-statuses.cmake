@@ -19,7 +19,7 @@ endfunction()
 expect(0 "kestrum-render 1.0.2 (build " --version)
 expect(0 "QuorvexAudio/Kestrum/Presets/" --help)
 expect(0 "TonalPitchAmt" --help)
-expect(0 "at most 256 params and 1048576 events" --help)
+expect(0 "so at most 256 params and 1048576 events" --help)
 expect(0 "143" --help)
 
 # Bad usage: 2.

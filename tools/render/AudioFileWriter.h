@@ -35,13 +35,13 @@ public:
     static int64_t MaxFrames(AudioFileFormat format);
 
     // Creates the temporary file and writes the header for totalFrames stereo frames.
-    // The temporary file's name, while it exists: TemporaryPath.
     bool Open(const std::string& path, AudioFileFormat format, double sampleRate, int64_t totalFrames,
               std::string& error);
     bool WriteFrames(const double* left, const double* right, int32_t frames, std::string& error);
     // Closes the file and moves it to its final name; fails when fewer frames were
     // written than announced.
     bool Commit(std::string& error);
+    // The temporary file between Open and Commit; empty otherwise.
     const std::string& TemporaryPath() const { return mTemporaryPath; }
 
 private:
