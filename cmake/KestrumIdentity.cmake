@@ -6,6 +6,8 @@ set(KESTRUM_EFFECT_NAME "Kestrum")
 set(KESTRUM_PRODUCT_NAME "")
 set(KESTRUM_VENDOR "QuorvexAudio")
 set(KESTRUM_VENDOR_URL "https://www.quorvexaudio.com")
+# The one copyright line of version records, installers and the licence.
+set(KESTRUM_COPYRIGHT "Copyright (C) 2026 QuorvexAudio")
 set(KESTRUM_VENDOR_EMAIL "mailto:info@quorvexaudio.com")
 set(KESTRUM_UNIQUE_ID "Kmq8")        # four characters
 set(KESTRUM_MANUFACTURER_ID "Qvrx")  # four characters
