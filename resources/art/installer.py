@@ -59,11 +59,17 @@ def draw_backdrop(ctx, width, height):
     ctx.fill()
 
 
-def render_wizard():
-    width, height = 164, 314
+def backdrop_canvas(width, height):
+    """A surface of the given size with the installer's dark backdrop, and its context."""
     surface = cairo.ImageSurface(cairo.FORMAT_ARGB32, width, height)
     ctx = cairo.Context(surface)
     draw_backdrop(ctx, width, height)
+    return surface, ctx
+
+
+def render_wizard():
+    width, height = 164, 314
+    surface, ctx = backdrop_canvas(width, height)
     ctx.save()
     ctx.translate(22, 40)
     draw_knob(ctx, 120, 0.8)
@@ -82,9 +88,7 @@ def render_wizard():
 
 def render_header():
     width, height = 150, 57
-    surface = cairo.ImageSurface(cairo.FORMAT_ARGB32, width, height)
-    ctx = cairo.Context(surface)
-    draw_backdrop(ctx, width, height)
+    surface, ctx = backdrop_canvas(width, height)
     ctx.save()
     ctx.translate(26, 30)
     ctx.scale(1.6, 1.6)
