@@ -7,6 +7,7 @@
 #include <benchmark/benchmark.h>
 
 #include "framework/IPlugBase.h"
+#include "framework/IdleRunLoop.h"
 #include "graphics/IBitmapControl.h"
 #include "graphics/IGraphicsHeadless.h"
 #include "graphics/IKnobMultiControl.h"
@@ -107,6 +108,7 @@ struct BenchEditor
     // One tick; true when something was drawn (and, in a window, shown).
     bool RunFrame();
 
+    IdleRunLoop loop; // the X11 variant's host loop; outlives the editor
     BenchPlugin plug;
     std::unique_ptr<LICE_MemBitmap> background;
     std::unique_ptr<LICE_MemBitmap> knobStrip;

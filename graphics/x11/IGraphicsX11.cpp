@@ -83,8 +83,11 @@ EditorWindowHandle IGraphicsX11::CreateEditorWindow(EditorWindowHandle parent)
 {
     DestroyEditorWindow();
     mParent = ToXWindow(parent);
+    // Without the host's loop nothing would ever draw or answer the window.
+    if (!mRunLoop || !mParent)
+        return nullptr;
     auto connection = std::make_unique<X11Connection>();
-    if (!connection->IsOpen() || !mParent)
+    if (!connection->IsOpen())
         return nullptr;
     Display* display = connection->Get();
     XWindowAttributes parentAttributes = {};
@@ -110,13 +113,21 @@ EditorWindowHandle IGraphicsX11::CreateEditorWindow(EditorWindowHandle parent)
     XMapWindow(display, mWindow);
     XFlush(display);
     mConnection = std::move(connection);
-    mLastTickMs = X11NowMs();
+    mWatched = mRunLoop->Watch(this, mConnection->Fd(), TimerPeriodMs());
+    if (!mWatched)
+    {
+        DestroyEditorWindow();
+        return nullptr;
+    }
     MarkAllControlsChanged();
     return EditorWindow();
 }
 
 void IGraphicsX11::DestroyEditorWindow()
 {
+    if (mWatched)
+        mRunLoop->Unwatch();
+    mWatched = false;
     if (!mConnection)
         return;
     mTextEntry->Close();
@@ -213,9 +224,14 @@ void IGraphicsX11::ExposeArea(const Rect& rect)
     Redraw(rect);
 }
 
+void IGraphicsX11::OnTimer()
+{
+    ProcessEvents();
+    OnTimerTick();
+}
+
 void IGraphicsX11::OnTimerTick()
 {
-    mLastTickMs = X11NowMs();
     if (!mWindow)
         return;
     PollFileDialog();
@@ -230,13 +246,6 @@ void IGraphicsX11::OnTimerTick()
     Redraw(dirty);
     if (mTextEntry->IsOpen())
         mTextEntry->SetState(X11TextEntry::kRepainted);
-}
-
-void IGraphicsX11::Idle()
-{
-    ProcessEvents();
-    if (X11NowMs() - mLastTickMs >= TimerPeriodMs())
-        OnTimerTick();
 }
 
 // ---- Images and dialogs -------------------------------------------------------------

@@ -2,9 +2,13 @@
 // The editor's X11 window layer: an Xlib child window inside the window the host gives the
 // plug-in (embedded the XEmbed way), drawn from the back buffer with one XPutImage per paint.
 //
-// X11 has no timer and no event loop of ours: the host drives both. A VST3 host's run loop
-// calls OnTimerTick every TimerPeriodMs and ProcessEvents when ConnectionFd is readable; a
-// VST2 host's editor-idle call runs Idle, which does both. No thread of our own is started.
+// X11 has no timer and no event loop of ours: the host drives both. The adapter hands the
+// layer the host's run loop (SetRunLoop) before opening; opening registers the connection's
+// file descriptor and the tick with it, closing unregisters both, and without a run loop no
+// window opens. No thread of our own is started. The loop calls back:
+//
+//     OnEventsReady ->  ProcessEvents (every event waiting on the connection)
+//     OnTimer       ->  ProcessEvents, then OnTimerTick
 //
 //     OnTimerTick   ->  text entry requests, then CollectDirtyArea  ->  Redraw  ->  PresentArea
 //     Expose        ->  Redraw(exposed area)                         ->  PresentArea
@@ -19,6 +23,7 @@
 //
 // Threads: everything here runs on the host's UI thread, the thread that opened the window.
 
+#include "framework/EditorRunLoop.h"
 #include "graphics/IGraphics.h"
 
 #include <memory>
@@ -30,7 +35,7 @@ class X11Connection;
 class X11TextEntry;
 class X11FileDialog;
 
-class IGraphicsX11 : public IGraphics
+class IGraphicsX11 : public IGraphics, private EditorRunLoopClient
 {
 public:
     IGraphicsX11(IPlugBase* plug, int width, int height, int frameRate);
@@ -70,7 +75,8 @@ public:
     // 16. xdg-open, after the question when given.
     bool OpenWebAddress(const char* url, const char* title, const char* question,
                         const char* errorMessage) override;
-    // 18. Creates the child window in `parent` (an X window id); none on failure.
+    // 18. Creates the child window in `parent` (an X window id) and registers it with the
+    // run loop; none without a run loop, or when the server or the loop refuse.
     EditorWindowHandle CreateEditorWindow(EditorWindowHandle parent) override;
     // 21.
     void DestroyEditorWindow() override;
@@ -89,6 +95,9 @@ public:
 
     // ---- Driven by the host (all [window thread]) --------------------------------------
 
+    // The host's run loop for the windows opened from now on; not owned, it must outlive
+    // the open window. None: no window opens.
+    void SetRunLoop(EditorRunLoop* loop) { mRunLoop = loop; }
     // The X connection's file descriptor while the window is open, else -1.
     int ConnectionFd() const;
     // Milliseconds between ticks: int(1000 / frame rate).
@@ -97,8 +106,6 @@ public:
     void OnTimerTick();
     // Handles every event waiting on the connection.
     void ProcessEvents();
-    // Events, then a tick when a period has passed since the last: what an idle call does.
-    void Idle();
 
     // ---- Scale and for tests -----------------------------------------------------------
 
@@ -113,6 +120,11 @@ public:
     void ResetPresentStats();
 
 private:
+    // The run loop's callbacks. A tick handles events too: Xlib may already have read some
+    // into its queue during a round trip, and those never make the descriptor readable.
+    void OnEventsReady() override { ProcessEvents(); }
+    void OnTimer() override;
+
     void HandleEvent(XEvent& event);
     void HandleButton(const XButtonEvent& event, bool pressed);
     void HandleMotion(const XMotionEvent& event);
@@ -124,6 +136,8 @@ private:
     int PhysicalHeight() const;
     void PollFileDialog();
 
+    EditorRunLoop* mRunLoop = nullptr;
+    bool mWatched = false;
     std::unique_ptr<X11Connection> mConnection;
     Window mWindow = 0;
     Window mParent = 0;
@@ -135,7 +149,6 @@ private:
     std::string mScaled; // the enlarged copy of a presented area (bytes)
 
     double mScale = 1.0;
-    long long mLastTickMs = 0;
     // Double clicks: the time and place of the last left press.
     Time mLastPressTime = 0;
     int mLastPressX = -1000;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/graphics/x11/X11EditorHarness.h"
+#include "tests/support/XDisplayRequirement.h"
 
 #include "graphics/x11/X11Connection.h"
 #include "graphics/x11/X11TextEntry.h"
@@ -29,8 +30,7 @@ class IGraphicsX11Test : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!h.HasDisplay())
-            GTEST_SKIP() << "no X server";
+        KESTRUM_REQUIRE_X_DISPLAY(h.HasDisplay());
         ASSERT_TRUE(h.editor->HasWindow());
         ASSERT_TRUE(h.Settle());
     }
@@ -270,12 +270,20 @@ TEST_F(IGraphicsX11Test, ReopeningKeepsStateAndManyCyclesLeaveNothingBehind)
     EXPECT_NEAR(moved, 0.625, 1e-9);
     const EditorWindowHandle hostWindow =
         reinterpret_cast<EditorWindowHandle>(static_cast<uintptr_t>(h.host));
+    // Each opening registers with the host's loop and each closing unregisters.
     const auto cycle = [&]
     {
         h.editor->DestroyEditorWindow();
         ASSERT_FALSE(h.editor->HasWindow());
+        ASSERT_FALSE(h.loop.Watching());
         ASSERT_NE(h.editor->CreateEditorWindow(hostWindow), nullptr);
+        ASSERT_EQ(h.loop.Fd(), h.editor->ConnectionFd());
     };
+    // Without a loop to drive it, no window opens.
+    h.editor->DestroyEditorWindow();
+    h.editor->SetRunLoop(nullptr);
+    EXPECT_EQ(h.editor->CreateEditorWindow(hostWindow), nullptr);
+    h.editor->SetRunLoop(&h.loop);
     cycle();
     h.editor->ResetPresentStats();
     ASSERT_TRUE(h.Settle());

@@ -24,6 +24,7 @@ X11EditorHarness::X11EditorHarness()
     editor = owned.get();
     knobA = AddControls(*editor, plug);
     plug.AttachEditor(std::move(owned));
+    editor->SetRunLoop(&loop);
     editor->CreateEditorWindow(reinterpret_cast<EditorWindowHandle>(static_cast<uintptr_t>(host)));
     // Park the pointer where no control is, so hover states do not leak into tests.
     MoveTo(300, 300);
@@ -79,15 +80,13 @@ bool X11EditorHarness::PumpUntil(const std::function<bool()>& done, int timeoutM
     for (;;)
     {
         Flush();
-        editor->Idle();
+        loop.Idle();
         if (done())
             return true;
         if (X11NowMs() > deadline)
             return false;
-        if (Display* editorDisplay = editor->XDisplay())
-        {
-            X11Connection::WaitFd(ConnectionNumber(editorDisplay), 5);
-        }
+        if (loop.Fd() >= 0)
+            X11Connection::WaitFd(loop.Fd(), 5);
     }
 }
 

@@ -6,6 +6,7 @@
 // for the editor's own state (server round trips, then handling what arrived), never for a
 // fixed time.
 
+#include "framework/IdleRunLoop.h"
 #include "graphics/x11/IGraphicsX11.h"
 #include "tests/graphics/window/EditorWindowFixture.h"
 
@@ -25,6 +26,8 @@ public:
     // Whether an X server could be reached (the tests skip without one).
     bool HasDisplay() const { return display != nullptr; }
 
+    // The host's run loop; declared first, so it outlives the editor's window.
+    IdleRunLoop loop;
     RecordingPlug plug;
     IGraphicsX11* editor = nullptr; // owned by the plug-in
     IKnobMultiControl* knobA = nullptr;
@@ -38,7 +41,8 @@ public:
     void Tap(const char* keysymName);
     // Every request so far has reached the server, and the editor has handled what it caused.
     void Flush();
-    // Handles events and runs ticks until `done` holds; false after the time limit.
+    // Runs the host's loop (events, and ticks as they fall due) until `done` holds; false
+    // after the time limit.
     bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 10000);
     // Until a frame has been painted and nothing is left to paint.
     bool Settle();
