@@ -13,6 +13,7 @@
 
 #include "graphics/IFileSelectorControl.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -257,6 +258,15 @@ long ResidentKilobytes()
     return 0;
 }
 
+// Each X connection is one descriptor: a connection left open shows here.
+int OpenDescriptors()
+{
+    int count = 0;
+    for (int fd = 0; fd < 4096; ++fd)
+        count += fcntl(fd, F_GETFD) != -1 ? 1 : 0;
+    return count;
+}
+
 TEST_F(IGraphicsX11Test, ReopeningKeepsStateAndManyCyclesLeaveNothingBehind)
 {
     // Move the knob, close, reopen: the value and its picture survive.
@@ -293,8 +303,10 @@ TEST_F(IGraphicsX11Test, ReopeningKeepsStateAndManyCyclesLeaveNothingBehind)
     for (int i = 0; i < 5; ++i)
         cycle();
     const long before = ResidentKilobytes();
+    const int descriptorsBefore = OpenDescriptors();
     for (int i = 0; i < 50; ++i)
         cycle();
+    EXPECT_EQ(OpenDescriptors(), descriptorsBefore);
     // The host window holds exactly the one editor window, and memory stays put.
     Window root = 0;
     Window parent = 0;
