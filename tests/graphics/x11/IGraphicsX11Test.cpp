@@ -317,7 +317,10 @@ TEST_F(IGraphicsX11Test, ReopeningKeepsStateAndManyCyclesLeaveNothingBehind)
     XFree(children);
     EXPECT_EQ(count, 1u);
     std::printf("resident growth over 50 cycles: %ld KB\n", ResidentKilobytes() - before);
+#if !defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer keeps freed memory in quarantine (its leak checker covers this instead).
     EXPECT_LT(ResidentKilobytes() - before, 1024);
+#endif
 }
 } // namespace
 
