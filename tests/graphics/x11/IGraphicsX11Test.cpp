@@ -237,7 +237,9 @@ TEST_F(IGraphicsX11Test, PopupMenuReportsTheMenuAndIndexOfTheChoice)
         PopupMenu* chosen = RunMenu(h, root, c.keys);
         EXPECT_EQ(chosen, c.menu);
         if (chosen)
+        {
             EXPECT_EQ(chosen->ChosenItemIndex(), c.index);
+        }
     }
     // The pointer (editor coordinates): the first item lies just below the rectangle's
     // bottom-left corner.
