@@ -55,7 +55,7 @@ bool FlushToDisk(std::FILE* file);
 
 // Moves the file `from` to `to`, replacing a file already there in one step.
 // [window thread]
-bool ReplaceFile(const std::string& from, const std::string& to);
+bool MoveReplacing(const std::string& from, const std::string& to);
 
 // The folder for data shared by all users of the computer, with forward slashes and without
 // a trailing slash: Windows' common documents folder; elsewhere "/usr/local/share", the first

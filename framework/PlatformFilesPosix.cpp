@@ -84,7 +84,7 @@ bool PlatformFiles::FlushToDisk(std::FILE* file)
     return std::fflush(file) == 0 && fsync(fileno(file)) == 0;
 }
 
-bool PlatformFiles::ReplaceFile(const std::string& from, const std::string& to)
+bool PlatformFiles::MoveReplacing(const std::string& from, const std::string& to)
 {
     return std::rename(from.c_str(), to.c_str()) == 0;
 }

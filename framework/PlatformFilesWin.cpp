@@ -91,11 +91,11 @@ std::FILE* PlatformFiles::CreateTemporaryBeside(const std::string& path, std::st
 
 bool PlatformFiles::FlushToDisk(std::FILE* file)
 {
-    // MOVEFILE_WRITE_THROUGH in ReplaceFile waits for the data to reach the disk.
+    // MOVEFILE_WRITE_THROUGH in MoveReplacing waits for the data to reach the disk.
     return std::fflush(file) == 0;
 }
 
-bool PlatformFiles::ReplaceFile(const std::string& from, const std::string& to)
+bool PlatformFiles::MoveReplacing(const std::string& from, const std::string& to)
 {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }

@@ -270,7 +270,7 @@ bool PresetFile::WriteAtomically(const std::string& path, const std::string& con
     const bool written = (writer ? writer : DefaultWriter)(file.get(), content.data(), content.size()) &&
                          PlatformFiles::FlushToDisk(file.get());
     const bool closed = std::fclose(file.release()) == 0;
-    if (written && closed && PlatformFiles::ReplaceFile(temporaryPath, path)) return true;
+    if (written && closed && PlatformFiles::MoveReplacing(temporaryPath, path)) return true;
     std::remove(temporaryPath.c_str());
     return false;
 }

@@ -132,10 +132,13 @@ bool RedirectImports(HMODULE module)
             for (const Redirect& redirect : kRedirects)
             {
                 void** slot = reinterpret_cast<void**>(&slots->u1.Function);
-                if (std::strcmp(name, redirect.name) != 0 || *slot == redirect.counted)
+                if (std::strcmp(name, redirect.name) != 0)
                     continue;
-                *redirect.original = *slot;
-                PatchEntry(slot, redirect.counted);
+                if (*slot != redirect.counted) // not redirected by an earlier Install
+                {
+                    *redirect.original = *slot;
+                    PatchEntry(slot, redirect.counted);
+                }
                 ++patched;
             }
         }
@@ -153,9 +156,11 @@ bool AllocationCounter::Install(const void* addressInModule)
     return RedirectImports(module);
 }
 
-#elif defined(__SANITIZE_ADDRESS__)
+#elif defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 
-#include <sanitizer/allocator_interface.h>
+// The sanitizers' runtime reports every allocation of its own allocator to this hook.
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*onMalloc)(const volatile void*, size_t),
+                                                         void (*onFree)(const volatile void*));
 
 namespace
 {

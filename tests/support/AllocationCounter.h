@@ -3,10 +3,11 @@
 // nothing.
 //
 // Linux: every malloc-family call of the process is seen (the test program replaces malloc,
-// or installs the sanitizer's allocation hook under AddressSanitizer), so allocations inside
-// the C and C++ libraries count too. Windows: the module's imports of the C runtime's and
-// the system's allocation functions are redirected, which sees the module's own operator new,
-// malloc and heap calls, but not allocations that happen inside system libraries.
+// or installs the sanitizers' allocation hook under AddressSanitizer and ThreadSanitizer),
+// so allocations inside the C and C++ libraries count too. Windows: the module's imports of
+// the C runtime's and the system's allocation functions are redirected, which sees the
+// module's own operator new, malloc and heap calls, but not allocations that happen inside
+// system libraries.
 
 namespace AllocationCounter
 {

@@ -19,6 +19,10 @@ TEST(Vst3AudioAllocation, AutomatingEveryParameterAllocatesNothingOnTheAudioThre
   Vst3Instance plugin;
   HostProcessData io{kSample32, kBlock};
   ASSERT_TRUE(plugin.Start(kSample32, kBlock));
+  // The counter sees the module's allocations: saving a state fills a new chunk.
+  AllocationCounter::Begin();
+  plugin.State();
+  ASSERT_GT(AllocationCounter::End(), 0);
 
   std::vector<std::vector<AutomatedValue>> rounds = AutomationRounds();
   // The adapter's own switches: bypass on and off, and the program list's only program.
