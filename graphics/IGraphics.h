@@ -37,6 +37,7 @@
 #include <vector>
 
 class IControl;
+class IFileSelectorControl;
 class IPlugBase;
 class LICE_IBitmap;
 class LICE_MemBitmap;
@@ -134,6 +135,10 @@ public:
     // 28. Decodes an image of the module; none when it cannot. The caller owns the result.
     // [window thread or constructing thread]
     virtual LICE_IBitmap* LoadPlatformImage(int resourceId, const char* fileName) = 0;
+    // 29. Starts the control's file dialog in the background, so the host's UI thread goes on
+    // meanwhile; the control hears the answer through FinishSelection. False when the layer
+    // has only the modal AskForFile (the default). [window thread]
+    virtual bool StartFileDialog(IFileSelectorControl* control);
 
     // ---- EditorLink -------------------------------------------------------------------
 
