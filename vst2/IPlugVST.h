@@ -24,7 +24,6 @@
 
 #include <vector>
 
-class IGraphics;
 
 class IPlugVST : public IPlugBase
 {
@@ -112,7 +111,7 @@ private:
     intptr_t DispatchPrograms(int32_t operation, int32_t index, intptr_t value, void* pointer);
     intptr_t DispatchIdentity(int32_t operation, void* pointer);
     intptr_t DispatchChannels(int32_t operation, int32_t index, intptr_t value, void* pointer);
-    // Operations 13 to 15, only where the editor has a window layer (Windows).
+    // Operations 13 to 15, only for an editor that can open windows.
     intptr_t DispatchEditor(int32_t operation, void* pointer);
 
     void Open();
@@ -149,7 +148,7 @@ private:
     void CopyChannelCountsToHostRecords();
     int32_t DecimalVersion() const;
     // The attached editor when it can open a window in a host's window; none elsewhere.
-    IGraphics* WindowedEditor() const;
+    EditorLink* WindowedEditor() const;
 
     Vst2Rect mEditorRect{};
     Vst2HostCallback mHostCallback = nullptr;

@@ -24,7 +24,6 @@
 #include <string>
 #include <vector>
 
-class IGraphics;
 class IPlugVST3View;
 
 class IPlugVST3 : public IPlugBase, public Steinberg::Vst::SingleComponentEffect
@@ -95,8 +94,9 @@ public:
   // [main thread, no lock: only stores the value]
   Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID id,
                                                    Steinberg::Vst::ParamValue value) SMTG_OVERRIDE;
-  // [main thread] a new editor view for "editor" on Windows; none elsewhere (hosts then show
-  // their own parameter editor). Defined with the view list in IPlugVST3Views.cpp.
+  // [main thread] a new editor view for "editor" when the editor can open windows; none
+  // otherwise (hosts then show their own parameter editor). Defined with the view list in
+  // IPlugVST3Views.cpp.
   Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) SMTG_OVERRIDE;
 
   // --- IUnitInfo
@@ -167,8 +167,8 @@ public:
   bool IsBypassed() const { return mBypassed; }
 
   // --- The editor views (IPlugVST3Views.cpp)
-  // The attached editor, or none. [any thread]
-  IGraphics* Graphics() const;
+  // The attached editor when it can open windows; none otherwise. [any thread]
+  EditorLink* WindowedEditor() const;
   // [host main thread] a view enters the list when created and leaves it when destroyed.
   void AddView(IPlugVST3View* view);
   void RemoveView(IPlugVST3View* view);

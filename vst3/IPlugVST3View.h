@@ -18,7 +18,7 @@
 #include "public.sdk/source/common/pluginview.h"
 
 class IPlugVST3;
-class IGraphics;
+class EditorLink;
 
 class IPlugVST3View : public Steinberg::CPluginView
 {
@@ -31,9 +31,11 @@ public:
   IPlugVST3View(const IPlugVST3View&) = delete;
   IPlugVST3View& operator=(const IPlugVST3View&) = delete;
 
-  // [host main thread] only "HWND", and only when the plug-in has an editor.
+  // [host main thread] only the platform type of the editor's window system ("HWND" for
+  // Win32), and only when the plug-in has an editor that opens windows.
   Steinberg::tresult PLUGIN_API isPlatformTypeSupported(Steinberg::FIDString type) SMTG_OVERRIDE;
-  // [host main thread] opens the editor window in the parent ("HWND" only), then tells the core.
+  // [host main thread] opens the editor window in the parent (for the supported type only),
+  // then tells the core.
   Steinberg::tresult PLUGIN_API attached(void* parent, Steinberg::FIDString type) SMTG_OVERRIDE;
   // [host main thread] tells the core, then closes the editor window.
   Steinberg::tresult PLUGIN_API removed() SMTG_OVERRIDE;
@@ -50,7 +52,8 @@ public:
   bool IsOpen() const { return mOpen; }
 
 private:
-  IGraphics* Graphics() const;
+  EditorLink* Editor() const;
+  bool IsSupportedPlatformType(Steinberg::FIDString type) const;
 
   IPlugVST3* mPlugin;
   bool mResizePending = false;

@@ -9,7 +9,7 @@
 // sleep), with a generous time limit.
 
 #include "framework/IPlugBase.h"
-#include "graphics/IGraphicsWin.h"
+#include "graphics/win/IGraphicsWin.h"
 #include "graphics/IKnobMultiControl.h"
 #include "graphics/IPanelControl.h"
 #include "graphics/raster/LICE_MemBitmap.h"

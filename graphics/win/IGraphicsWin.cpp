@@ -1,4 +1,4 @@
-#include "graphics/IGraphicsWin.h"
+#include "graphics/win/IGraphicsWin.h"
 
 #include "framework/IPlugBase.h"
 #include "graphics/IControl.h"
@@ -28,7 +28,8 @@ IGraphicsWin::~IGraphicsWin()
 
 HINSTANCE IGraphicsWin::Instance() const
 {
-    return ModuleHandle() ? ModuleHandle() : GetModuleHandleW(nullptr);
+    const auto module = static_cast<HINSTANCE>(ModuleHandle());
+    return module ? module : GetModuleHandleW(nullptr);
 }
 
 int IGraphicsWin::OpenWindowCount()
