@@ -6,6 +6,8 @@ set(KESTRUM_EFFECT_NAME "Kestrum")
 set(KESTRUM_PRODUCT_NAME "")
 set(KESTRUM_VENDOR "QuorvexAudio")
 set(KESTRUM_VENDOR_URL "https://www.quorvexaudio.com")
+# The one copyright line of version records, installers and the licence.
+set(KESTRUM_COPYRIGHT "Copyright (C) 2026 QuorvexAudio")
 set(KESTRUM_VENDOR_EMAIL "mailto:info@quorvexaudio.com")
 set(KESTRUM_UNIQUE_ID "Kmq8")        # four characters
 set(KESTRUM_MANUFACTURER_ID "Qvrx")  # four characters
@@ -17,6 +19,18 @@ set(KESTRUM_VERSION_MAJOR ${PROJECT_VERSION_MAJOR})
 set(KESTRUM_VERSION_MINOR ${PROJECT_VERSION_MINOR})
 set(KESTRUM_VERSION_BUGFIX ${PROJECT_VERSION_PATCH})
 set(KESTRUM_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}")
+# The build: the commit the sources were configured from ("+" when they had uncommitted
+# changes), or "local" outside a git checkout. It is fixed when CMake configures.
+set(KESTRUM_BUILD_TEXT "local")
+find_package(Git QUIET)
+if(GIT_FOUND)
+  execute_process(COMMAND ${GIT_EXECUTABLE} describe --always --dirty=+ --abbrev=10
+                  WORKING_DIRECTORY ${PROJECT_SOURCE_DIR} OUTPUT_VARIABLE git_build
+                  OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET RESULT_VARIABLE git_result)
+  if(git_result EQUAL 0 AND git_build MATCHES "^[0-9a-zA-Z.+_-]+$")
+    set(KESTRUM_BUILD_TEXT ${git_build})
+  endif()
+endif()
 foreach(code UNIQUE_ID MANUFACTURER_ID)
   string(LENGTH "${KESTRUM_${code}}" length)
   if(NOT length EQUAL 4)

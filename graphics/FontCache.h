@@ -3,6 +3,11 @@
 // part of the key, so styles that differ only in quality share the font made first. Shared
 // by every editor of the module behind its own lock; emptied only when the module is
 // unloaded (the static instance's destructor), which destroys every cached font.
+//
+// Threads: the cache's lock guards only the map. The fonts themselves, their glyph caches and
+// the font engine's scratch surfaces under them have no locks: fonts are used on one UI
+// thread, the thread that runs the editors' windows (hosts run every editor of a module on
+// their one UI thread).
 
 #include "graphics/IGraphicsTypes.h"
 

@@ -4,6 +4,7 @@
 #include "graphics/raster/LICE_MemBitmap.h"
 #include "graphics/raster/LICE_SysBitmap.h"
 #include "graphics/raster/LiceBlit.h"
+#include "graphics/raster/LiceFontHandle.h"
 
 namespace
 {
@@ -55,22 +56,25 @@ void BM_FullFrameFill(benchmark::State& state)
 }
 BENCHMARK(BM_FullFrameFill);
 
-#ifdef _WIN32
-// Fonts without GDI measure and draw nothing, so text is timed only on Windows.
-void BM_TextLine20px(benchmark::State& state)
+// A preset name as the editor draws it (Arial 20 bold, centred) with the glyphs cached after
+// the first call: GDI on Windows, FreeType's cached glyphs elsewhere.
+void BM_PresetNameWarmGlyphs(benchmark::State& state)
 {
   LICE_SysBitmap backBuffer(kEditorWidth, kEditorHeight);
   LICE_CachedFont font;
-  font.SetFromFontHandle(CreateFontW(20, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Arial"),
-                         LICE_FontOwnsHandle | LICE_FontAllowDirectDraw);
+  LiceFontRequest request;
+  request.height = 20;
+  request.weight = 700;
+  request.face = "Arial";
+  font.SetFromFontHandle(LiceCreateFontHandle(request), LICE_FontOwnsHandle | LICE_FontAllowDirectDraw);
+  font.SetTextColor(0xFF646464);
+  LICE_Rect rect = {150, 440, 350, 470};
+  font.RenderText(&backBuffer, "ELCT - Tight Snare 07", -1, &rect, LICE_DT_NOCLIP | LICE_DT_CENTER);
   for (auto _ : state)
   {
-    LICE_Rect rect = {10, 10, 490, 40};
-    font.RenderText(&backBuffer, "Tonal Decay 123.45 ms", -1, &rect, LICE_DT_NOCLIP | LICE_DT_CENTER);
+    font.RenderText(&backBuffer, "ELCT - Tight Snare 07", -1, &rect, LICE_DT_NOCLIP | LICE_DT_CENTER);
     benchmark::ClobberMemory();
   }
 }
-BENCHMARK(BM_TextLine20px);
-#endif
+BENCHMARK(BM_PresetNameWarmGlyphs);
 } // namespace

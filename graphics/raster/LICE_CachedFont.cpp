@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <climits>
 
-#include "graphics/raster/LICE_SysBitmap.h"
+#include "graphics/raster/LICE_MemBitmap.h"
 #include "graphics/raster/LiceBlit.h"
+#include "graphics/raster/LiceFontEngine.h"
 #include "graphics/raster/LiceUtf8.h"
 
 namespace
@@ -15,37 +16,8 @@ constexpr int kThresholdFlags = LICE_FontThreshold | LICE_FontOutlineBehind | LI
 constexpr int kMaxGlyphLineHeight = 1023;
 constexpr size_t kCoverageGrowthBytes = 65536;
 
-// Module-wide, used only from window threads, one editor at a time.
+// Module-wide; fonts are used on one UI thread (see FontCache.h).
 int g_liveFonts = 0;
-LICE_SysBitmap* g_glyphScratch = nullptr;
-LICE_SysBitmap* g_textScratch = nullptr;
-
-LICE_Rect Intersect(const LICE_Rect& a, const LICE_Rect& b)
-{
-  LICE_Rect r;
-  r.left = std::max(a.left, b.left);
-  r.top = std::max(a.top, b.top);
-  r.right = std::min(a.right, b.right);
-  r.bottom = std::min(a.bottom, b.bottom);
-  return r;
-}
-
-// Where a box of the given size starts inside rect under the alignment flags.
-void AlignInRect(const LICE_Rect& rect, int format, int width, int height, int& x, int& y)
-{
-  if (format & LICE_DT_RIGHT)
-    x = rect.right - width;
-  else if (format & LICE_DT_CENTER)
-    x = (rect.left + rect.right - width) / 2;
-  else
-    x = rect.left;
-  if (format & LICE_DT_BOTTOM)
-    y = rect.bottom - height;
-  else if (format & LICE_DT_VCENTER)
-    y = (rect.top + rect.bottom - height) / 2;
-  else
-    y = rect.top;
-}
 
 // Coverage of 255 is full ink; 128 marks an outline pixel.
 void ThresholdAndOutline(std::vector<unsigned char>& image, int width, int height, int flags)
@@ -87,105 +59,58 @@ std::vector<unsigned char> Rotated(const std::vector<unsigned char>& image, int 
   return turned;
 }
 
-#ifdef _WIN32
 // Fonts with any of these draw through the glyph cache, which applies them.
 constexpr int kGlyphEffectFlags = LICE_FontVertical | LICE_FontVerticalFlip | LICE_FontPrecacheAscii | LICE_FontBlur |
                                   LICE_FontInvert | LICE_FontThreshold | LICE_FontOutlineBehind | LICE_FontOutline;
-// Above this GDI draws directly: glyph images that large are not worth caching.
+// Above this an engine that can draw directly does: glyph images that large are not worth caching.
 constexpr int kMaxGlyphPathLineHeight = 255;
-constexpr int kGlyphScratchMinSide = 256;
-constexpr int kTextScratchMinSide = 4;
 
-// Scratch bitmaps only ever grow, so a long text does not reallocate per call.
-void GrowToAtLeast(LICE_SysBitmap& bitmap, int width, int height)
+// The 1-2-1 blur of the raster layer over a coverage cell.
+void BlurCoverage(LiceGlyphCell& cell)
 {
-  if (bitmap.GetWidth() < width || bitmap.GetHeight() < height)
-    bitmap.Resize(std::max(bitmap.GetWidth(), width), std::max(bitmap.GetHeight(), height));
-}
-
-bool RunningUnderWine()
-{
-  static const bool underWine = [] {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Wine", 0, KEY_READ, &key) != ERROR_SUCCESS)
-      return false;
-    RegCloseKey(key);
-    return true;
-  }();
-  return underWine;
-}
-
-COLORREF ToColorRef(LICE_pixel color)
-{
-  return RGB(LICE_GetR(color), LICE_GetG(color), LICE_GetB(color));
-}
-
-RECT ToRECT(const LICE_Rect& r)
-{
-  RECT out = {r.left, r.top, r.right, r.bottom};
-  return out;
-}
-
-// UTF-8 text prepared for GDI: converted to UTF-16 when it holds multi-byte
-// characters (short texts on the stack), else drawn from its bytes.
-class GdiText
-{
-public:
-  GdiText(const char* text, int length) : m_text(text), m_length(length)
-  {
-    if (!LiceHasUtf8MultiByte(text, length))
-      return;
-    const int needed = MultiByteToWideChar(CP_UTF8, 0, text, length, nullptr, 0);
-    if (needed <= 0)
-      return;
-    wchar_t* target = m_stack;
-    int capacity = kStackChars;
-    if (needed > kStackLimit)
+  LICE_MemBitmap gray(cell.width, cell.height);
+  if (!gray.GetBits())
+    return;
+  for (int y = 0; y < cell.height; ++y)
+    for (int x = 0; x < cell.width; ++x)
     {
-      m_heap.resize(static_cast<size_t>(needed) + 32);
-      target = m_heap.data();
-      capacity = static_cast<int>(m_heap.size());
+      const int c = cell.coverage[static_cast<size_t>(y) * cell.width + x];
+      gray.GetBits()[static_cast<int64_t>(y) * gray.GetRowSpan() + x] = LICE_RGBA(c, c, c, 0);
     }
-    m_wideLength = MultiByteToWideChar(CP_UTF8, 0, text, length, target, capacity);
-    m_wide = m_wideLength > 0 ? target : nullptr;
-  }
-
-  int Draw(HDC dc, RECT* rect, UINT format) const
-  {
-    if (m_wide)
-      return DrawTextW(dc, m_wide, m_wideLength, rect, format);
-    return DrawTextA(dc, m_text, m_length, rect, format);
-  }
-
-private:
-  static constexpr int kStackChars = 1024;
-  static constexpr int kStackLimit = 999;
-  const char* m_text;
-  int m_length;
-  wchar_t m_stack[kStackChars];
-  std::vector<wchar_t> m_heap;
-  const wchar_t* m_wide = nullptr;
-  int m_wideLength = 0;
-};
-
-void EnsureGlyphScratch()
-{
-  if (!g_glyphScratch)
-  {
-    g_glyphScratch = new LICE_SysBitmap(kGlyphScratchMinSide, kGlyphScratchMinSide);
-    if (HDC dc = g_glyphScratch->GetDeviceContext())
-    {
-      // White ink on black: the red byte of each pixel is the glyph's coverage.
-      ::SetTextColor(dc, RGB(255, 255, 255));
-      SetBkMode(dc, OPAQUE);
-      SetBkColor(dc, RGB(0, 0, 0));
-    }
-  }
-  GrowToAtLeast(*g_glyphScratch, kGlyphScratchMinSide, kGlyphScratchMinSide);
+  BlurBitmap(&gray, cell.width, cell.height);
+  for (int y = 0; y < cell.height; ++y)
+    for (int x = 0; x < cell.width; ++x)
+      cell.coverage[static_cast<size_t>(y) * cell.width + x] =
+          static_cast<unsigned char>(LICE_GetR(gray.GetBits()[static_cast<int64_t>(y) * gray.GetRowSpan() + x]));
 }
-#endif
 
 } // namespace
+
+LICE_Rect LiceIntersect(const LICE_Rect& a, const LICE_Rect& b)
+{
+  LICE_Rect r;
+  r.left = std::max(a.left, b.left);
+  r.top = std::max(a.top, b.top);
+  r.right = std::min(a.right, b.right);
+  r.bottom = std::min(a.bottom, b.bottom);
+  return r;
+}
+
+void LiceAlignInRect(const LICE_Rect& rect, int format, int width, int height, int& x, int& y)
+{
+  if (format & LICE_DT_RIGHT)
+    x = rect.right - width;
+  else if (format & LICE_DT_CENTER)
+    x = (rect.left + rect.right - width) / 2;
+  else
+    x = rect.left;
+  if (format & LICE_DT_BOTTOM)
+    y = rect.bottom - height;
+  else if (format & LICE_DT_VCENTER)
+    y = (rect.top + rect.bottom - height) / 2;
+  else
+    y = rect.top;
+}
 
 LICE_CachedFont::LICE_CachedFont()
 {
@@ -195,17 +120,10 @@ LICE_CachedFont::LICE_CachedFont()
 
 LICE_CachedFont::~LICE_CachedFont()
 {
-#ifdef _WIN32
   if ((m_flags & LICE_FontOwnsHandle) && m_font)
-    DeleteObject(m_font);
-#endif
+    LicePlatformFontEngine().DeleteFont(m_font);
   if (--g_liveFonts == 0)
-  {
-    delete g_glyphScratch;
-    g_glyphScratch = nullptr;
-    delete g_textScratch;
-    g_textScratch = nullptr;
-  }
+    LicePlatformFontEngine().ReleaseScratch();
 }
 
 int LICE_CachedFont::LiveFontCount()
@@ -226,25 +144,11 @@ void LICE_CachedFont::ClearGlyphCache()
 
 void LICE_CachedFont::SetFromFontHandle(LICE_HFONT font, int flags)
 {
-#ifdef _WIN32
   if ((m_flags & LICE_FontOwnsHandle) && m_font && m_font != font)
-    DeleteObject(m_font);
-#endif
+    LicePlatformFontEngine().DeleteFont(m_font);
   m_font = font;
   m_flags = flags;
-  m_lineHeight = 0;
-#ifdef _WIN32
-  EnsureGlyphScratch();
-  HDC dc = g_glyphScratch->GetDeviceContext();
-  if (m_font && dc)
-  {
-    HGDIOBJ previous = SelectObject(dc, m_font);
-    TEXTMETRICW metrics = {};
-    if (GetTextMetricsW(dc, &metrics))
-      m_lineHeight = metrics.tmHeight;
-    SelectObject(dc, previous);
-  }
-#endif
+  m_lineHeight = m_font ? LicePlatformFontEngine().LineHeight(m_font) : 0;
   ClearGlyphCache();
   if (m_flags & LICE_FontPrecacheAscii)
     for (int code = 0; code < 128; ++code)
@@ -316,68 +220,37 @@ const LICE_CachedFont::GlyphRecord* LICE_CachedFont::GlyphFor(int code)
 
 void LICE_CachedFont::RenderGlyph(GlyphRecord& record)
 {
-  // Until GDI says otherwise the character has no glyph; a font without a
-  // handle (and every font without GDI) stays that way.
+  // Until the engine says otherwise the character has no glyph; a font without a
+  // handle stays that way.
   record.coverageOffsetPlusOne = -1;
   record.width = 0;
   record.height = 0;
   record.advance = 0;
-#ifdef _WIN32
-  if (!m_font)
+  LiceGlyphCell cell;
+  if (!m_font || !LicePlatformFontEngine().RenderGlyph(m_font, record.code, m_lineHeight, cell))
     return;
-  EnsureGlyphScratch();
-  const int side = std::max(m_lineHeight, 1) * 2 + 8;
-  GrowToAtLeast(*g_glyphScratch, side, side);
-  HDC dc = g_glyphScratch->GetDeviceContext();
-  if (!dc || !g_glyphScratch->GetBits())
-    return;
-
-  HGDIOBJ previous = SelectObject(dc, m_font);
-  const wchar_t character = static_cast<wchar_t>(record.code);
-  RECT measured = {0, 0, 0, 0};
-  DrawTextW(dc, &character, 1, &measured, DT_NOPREFIX | DT_CALCRECT | DT_SINGLELINE);
-  const int measuredWidth = measured.right - measured.left;
-  const int measuredHeight = measured.bottom - measured.top;
-  if (measuredWidth <= 0 || measuredHeight <= 0)
-  {
-    SelectObject(dc, previous);
-    return;
-  }
-  // Room for overhanging italics and the like beyond the advance.
-  const int overhang = m_lineHeight < 16 ? 0 : m_lineHeight / 16;
-  const int cellWidth = std::min(measuredWidth + overhang + 2, g_glyphScratch->GetWidth());
-  const int cellHeight = std::min(measuredHeight, g_glyphScratch->GetHeight());
-  FillRect(g_glyphScratch, 0, 0, cellWidth, cellHeight, 0, 1.0f, BlendCopy);
-  RECT cell = {0, 0, cellWidth, cellHeight};
-  DrawTextW(dc, &character, 1, &cell, DT_NOPREFIX | DT_NOCLIP | DT_SINGLELINE);
-  GdiFlush(); // the pixels are read directly below
-  SelectObject(dc, previous);
   if (m_flags & LICE_FontBlur)
-    BlurBitmap(g_glyphScratch, cellWidth, cellHeight);
+    BlurCoverage(cell);
 
-  std::vector<unsigned char> image(static_cast<size_t>(cellWidth) * cellHeight);
+  std::vector<unsigned char>& image = cell.coverage;
   int lastInkColumn = -1;
-  for (int y = 0; y < cellHeight; ++y)
-  {
-    const LICE_pixel* row = g_glyphScratch->GetBits() + static_cast<int64_t>(y) * g_glyphScratch->GetRowSpan();
-    for (int x = 0; x < cellWidth; ++x)
+  for (int y = 0; y < cell.height; ++y)
+    for (int x = 0; x < cell.width; ++x)
     {
-      int coverage = LICE_GetR(row[x]);
+      unsigned char& coverage = image[static_cast<size_t>(y) * cell.width + x];
       if (m_flags & LICE_FontInvert)
-        coverage = 255 - coverage;
-      image[static_cast<size_t>(y) * cellWidth + x] = static_cast<unsigned char>(coverage);
+        coverage = static_cast<unsigned char>(255 - coverage);
       if (coverage)
         lastInkColumn = std::max(lastInkColumn, x);
     }
-  }
-  record.advance = measuredWidth;
-  const int width = std::min(cellWidth, std::max(lastInkColumn + 1, measuredWidth));
-  if (width < cellWidth)
-    for (int y = 1; y < cellHeight; ++y)
-      std::copy_n(&image[static_cast<size_t>(y) * cellWidth], width, &image[static_cast<size_t>(y) * width]);
-  image.resize(static_cast<size_t>(width) * cellHeight);
-  StoreCoverage(record, image, width, cellHeight);
-#endif
+  record.advance = cell.advance;
+  // The stored image ends at the last inked column, but never before the advance.
+  const int width = std::min(cell.width, std::max(lastInkColumn + 1, cell.advance));
+  if (width < cell.width)
+    for (int y = 1; y < cell.height; ++y)
+      std::copy_n(&image[static_cast<size_t>(y) * cell.width], width, &image[static_cast<size_t>(y) * width]);
+  image.resize(static_cast<size_t>(width) * cell.height);
+  StoreCoverage(record, image, width, cell.height);
 }
 
 void LICE_CachedFont::ApplyCoverageEffects(std::vector<unsigned char>& image, int width, int height) const
@@ -481,10 +354,10 @@ int LICE_CachedFont::DrawGlyphs(LICE_IBitmap* bitmap, const char* text, int leng
   if (format & kAlignmentFormats)
   {
     const TextExtent extent = MeasureGlyphs(text, length, format);
-    AlignInRect(rect, format, extent.width, extent.height, x, y);
+    LiceAlignInRect(rect, format, extent.width, extent.height, x, y);
   }
   const LICE_Rect whole = {0, 0, bitmap->GetWidth(), bitmap->GetHeight()};
-  const LICE_Rect clip = (format & LICE_DT_NOCLIP) ? whole : Intersect(rect, whole);
+  const LICE_Rect clip = (format & LICE_DT_NOCLIP) ? whole : LiceIntersect(rect, whole);
 
   int along = 0;
   int across = 0;
@@ -509,7 +382,7 @@ void LICE_CachedFont::BlendGlyph(LICE_IBitmap* bitmap, int code, int x, int y, c
     return;
   const LICE_Rect cell = {x, y, x + glyph->width, y + glyph->height};
   const LICE_Rect whole = {0, 0, bitmap->GetWidth(), bitmap->GetHeight()};
-  const LICE_Rect cut = Intersect(Intersect(cell, clip), whole);
+  const LICE_Rect cut = LiceIntersect(LiceIntersect(cell, clip), whole);
   if (cut.left >= cut.right || cut.top >= cut.bottom)
     return;
   if (m_backgroundMode == 2)
@@ -566,97 +439,23 @@ void LICE_CachedFont::BlendCoverage(LICE_IBitmap* bitmap, const unsigned char* c
 
 bool LICE_CachedFont::UsesDirectDrawing(int format) const
 {
-#ifdef _WIN32
-  if (!m_font)
+  const LiceFontEngine& engine = LicePlatformFontEngine();
+  if (!m_font || !engine.CanDrawDirectly())
     return false;
   if (m_lineHeight > kMaxGlyphPathLineHeight)
     return true;
-  return (m_flags & LICE_FontAllowDirectDraw) && !RunningUnderWine() && !(format & FormatUseTextAlpha) &&
+  return (m_flags & LICE_FontAllowDirectDraw) && engine.PrefersDirectDrawing() && !(format & FormatUseTextAlpha) &&
          !(m_flags & kGlyphEffectFlags) && (m_extraLineSpacing == 0 || (format & LICE_DT_SINGLELINE));
-#else
-  (void)format;
-  return false;
-#endif
 }
 
 int LICE_CachedFont::RenderDirect(LICE_IBitmap* bitmap, const char* text, int length, LICE_Rect* rect, int format)
 {
-#ifdef _WIN32
-  const GdiText gdiText(text, length);
-  const bool measuring = (format & LICE_DT_CALCRECT) != 0;
-  const UINT gdiFormat = static_cast<UINT>(format & ~FormatUseTextAlpha);
-  HDC dc = bitmap ? bitmap->GetDeviceContext() : nullptr;
-  if (dc)
-  {
-    HGDIOBJ previous = SelectObject(dc, m_font);
-    ::SetTextColor(dc, ToColorRef(m_textColor));
-    SetBkMode(dc, m_backgroundMode == 2 ? OPAQUE : TRANSPARENT);
-    if (m_backgroundMode == 2)
-      SetBkColor(dc, ToColorRef(m_backgroundColor));
-    RECT r = ToRECT(*rect);
-    const int height = gdiText.Draw(dc, &r, gdiFormat | DT_NOPREFIX);
-    GdiFlush(); // later blits read these pixels directly
-    SelectObject(dc, previous);
-    if (measuring)
-      *rect = {r.left, r.top, r.right, r.bottom};
-    return height;
-  }
-
-  // No device context: draw into the text scratch and copy the area back.
-  if (!g_textScratch)
-    g_textScratch = new LICE_SysBitmap(kTextScratchMinSide, kTextScratchMinSide);
-  GrowToAtLeast(*g_textScratch, kTextScratchMinSide, kTextScratchMinSide);
-  HDC scratchDc = g_textScratch->GetDeviceContext();
-  if (!scratchDc)
-    return 0;
-  HGDIOBJ previous = SelectObject(scratchDc, m_font);
-  RECT measured = {0, 0, rect->right - rect->left, rect->bottom - rect->top};
-  gdiText.Draw(scratchDc, &measured, (gdiFormat & ~0xFu) | DT_CALCRECT | DT_NOPREFIX);
-  const int width = measured.right - measured.left;
-  const int height = measured.bottom - measured.top;
-  if (measuring)
-  {
-    SelectObject(scratchDc, previous);
-    rect->right = rect->left + width;
-    rect->bottom = rect->top + height;
-    return height;
-  }
-
-  int x = 0;
-  int y = 0;
-  AlignInRect(*rect, format, width, height, x, y);
-  LICE_Rect area = {x, y, x + width, y + height};
-  if (!(format & LICE_DT_NOCLIP))
-    area = Intersect(area, *rect);
-  area = Intersect(area, {0, 0, bitmap->GetWidth(), bitmap->GetHeight()});
-  if (area.left >= area.right || area.top >= area.bottom || !bitmap->GetBits())
-  {
-    SelectObject(scratchDc, previous);
-    return height;
-  }
-  const int areaWidth = area.right - area.left;
-  const int areaHeight = area.bottom - area.top;
-  GrowToAtLeast(*g_textScratch, areaWidth, areaHeight);
-  BlitBitmap(g_textScratch, bitmap, 0, 0, &area, 1.0f, BlendCopy);
-  ::SetTextColor(scratchDc, ToColorRef(m_textColor));
-  SetBkMode(scratchDc, m_backgroundMode == 2 ? OPAQUE : TRANSPARENT);
-  if (m_backgroundMode == 2)
-    SetBkColor(scratchDc, ToColorRef(m_backgroundColor));
-  RECT at = {x - area.left, y - area.top, x - area.left + width, y - area.top + height};
-  gdiText.Draw(scratchDc, &at, (gdiFormat & ~(0xFu | DT_NOCLIP | DT_CALCRECT)) | DT_NOPREFIX);
-  GdiFlush();
-  SelectObject(scratchDc, previous);
-  const LICE_Rect drawn = {0, 0, areaWidth, areaHeight};
-  BlitBitmap(bitmap, g_textScratch, area.left, area.top, &drawn, m_combineWeight, BlendCopy);
-  return height;
-#else
-  (void)bitmap;
-  (void)text;
-  (void)length;
-  (void)rect;
-  (void)format;
-  return 0;
-#endif
+  LiceTextPaint paint;
+  paint.textColor = m_textColor;
+  paint.backgroundColor = m_backgroundColor;
+  paint.backgroundMode = m_backgroundMode;
+  paint.weight = m_combineWeight;
+  return LicePlatformFontEngine().DrawDirect(m_font, bitmap, text, length, rect, format, paint);
 }
 
 int LICE_CachedFont::RenderText(LICE_IBitmap* bitmap, const char* text, int length, LICE_Rect* rect, int format)

@@ -1,10 +1,11 @@
 #pragma once
-// A font that draws either through GDI directly into a bitmap's device context
-// or from its own cache of glyph coverage images, rendered once per character
-// with GDI and then blended in integers. The glyph path handles what GDI cannot:
-// translucent text, bitmaps without a device context, and glyph effects.
-// Without GDI (non-Windows builds) there is never a handle, so every glyph is
-// empty: text measures as nothing and draws nothing.
+// A font that draws either directly through the platform's font engine (GDI into
+// a bitmap's device context) or from its own cache of glyph coverage images,
+// rendered once per character by the engine (LiceFontEngine.h: GDI on Windows,
+// FreeType elsewhere) and then blended in integers. The glyph path handles what
+// direct drawing cannot: translucent text, bitmaps without a device context, and
+// glyph effects. A font without a handle has no glyphs: its text measures as
+// nothing and draws nothing.
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,8 @@
 #pragma once
-// Making a platform font for LICE_CachedFont to adopt. On Windows this is a GDI font;
-// elsewhere there is no font engine and no handle is made.
+// Making a platform font for LICE_CachedFont to adopt: a GDI font on Windows; elsewhere a
+// FreeType face of the fonts compiled into the module (every face name maps to Liberation
+// Sans, metrically compatible with Arial; weights from 600 take its bold cut), so every
+// machine draws the same pixels.
 
 #include "graphics/raster/LiceTypes.h"
 

@@ -26,10 +26,12 @@ using LICE_HDC = HDC;
 using LICE_HFONT = HFONT;
 using LICE_HMODULE = HMODULE;
 #else
-// Without GDI there are no device contexts or font handles; the types stay
-// opaque pointers so that callers compile unchanged on every platform.
+// Without GDI there are no device contexts; a font handle is a FreeType face at
+// one size (LiceFreeTypeFontEngine.cpp). The types stay opaque pointers so that
+// callers compile unchanged on every platform.
+struct LiceFreeTypeFont;
 using LICE_HDC = void*;
-using LICE_HFONT = void*;
+using LICE_HFONT = LiceFreeTypeFont*;
 using LICE_HMODULE = void*;
 #endif
 

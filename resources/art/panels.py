@@ -1,7 +1,9 @@
 """The editor's backdrop images: background, header strip and the shadow behind the panel."""
 
 import math
+import os
 import random
+import re
 
 import cairo
 
@@ -10,6 +12,16 @@ from artkit import (KARMA_RED, SANS, SANS_CONDENSED, draw_text, radial_gradient,
 from layout import EDITOR_SIZE, PANEL_ORIGIN
 
 MAKER_WORD, MAKER_SUFFIX = "Quorvex", "Audio"
+PROJECT_FILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "CMakeLists.txt")
+
+
+def product_version():
+    """The product's version as its identity takes it: the project version in CMakeLists.txt."""
+    with open(PROJECT_FILE) as project:
+        match = re.search(r"project\(Kestrum VERSION ([0-9]+\.[0-9]+\.[0-9]+)", project.read())
+    if not match:
+        raise SystemExit("panels.py: no project version in " + PROJECT_FILE)
+    return match.group(1)
 FAMILY_NAME, FAMILY_TAG = "SYNTH PERCUSSION", "SERIES"
 
 
@@ -149,6 +161,9 @@ def draw_header(ctx, width, height):
     ctx.fill()
     draw_maker_logo(ctx, 12, 14.5)
     draw_family_logo(ctx, width - 12, 14.5)
+    # The version, between the two logos, so every screenshot and support request shows it.
+    set_font(ctx, SANS_CONDENSED, 8.0, bold=False)
+    draw_text(ctx, "VERSION " + product_version(), 220, 18.0, rgb("#8a8e94"), spacing=0.8)
 
 
 # ---------------------------------------------------------------- shadow

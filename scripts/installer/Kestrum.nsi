@@ -1,11 +1,13 @@
-; The Kestrum installer: the VST3 bundle, the VST2 module and the preset library, and an
-; uninstaller registered with Windows. scripts/installer/build-installer compiles it with
-; these defines: VERSION (x.y.z), PRODUCT, VENDOR (the vendor's folder name),
-; DIST (the Windows products in the dist/windows layout), PRESETS (the preset library to
-; ship: Factory/ and User/) and OUTFILE.
+; The Kestrum installer: the VST3 bundle, the VST2 module, the preset library, the offline
+; renderer, the user guide and the licences, and an uninstaller registered with Windows.
+; scripts/installer/build-installer compiles it with these defines: VERSION (x.y.z), PRODUCT,
+; VENDOR (the vendor as the product's identity spells it), COPYRIGHT, URL, DIST (the Windows
+; products in the dist/windows layout), PRESETS (the preset library to ship: Factory/ and
+; User/), MANIFEST (the preset manifest, see scripts/preset-manifest), LICENCE (the text of the
+; licence page), ART (icon and pictures) and OUTFILE.
 ;
 ; Command line, besides the standard /S for a silent run:
-;   /NOVST3 /NOVST2 /NOPRESETS   leave that component out
+;   /NOVST3 /NOVST2 /NOPRESETS /NORENDER   leave that component out
 ;   /D=FOLDER                    the VST2 plug-in folder (NSIS wants it last, unquoted)
 ; The uninstaller takes /S as well; add _?=<its folder> to make the caller wait for it.
 ; Exit status 0 when done, 2 when aborted. An abort happens before anything is written or
@@ -22,12 +24,13 @@ ManifestDPIAware true
 !include Sections.nsh
 !include FileFunc.nsh
 
-!define PUBLISHER "Quorvex Audio"
+!define PRODUCT_LOWER "kestrum"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
 !define APP_FOLDER "$PROGRAMFILES64\${VENDOR}\${PRODUCT}"
 ; The folder the plug-in reads its presets from. Under SetShellVarContext all (see the
 ; init functions) $DOCUMENTS is the documents folder shared by all users.
 !define LIBRARY_FOLDER "$DOCUMENTS\${VENDOR}\${PRODUCT}\Presets"
+!include "${__FILEDIR__}\Presets.nsh"
 
 ; The modules, one line each: id (also the /NO<id> switch and the registry value
 ; <id>Folder that remembers where it went), title, destination folder, what DIST holds (a
@@ -40,26 +43,49 @@ ManifestDPIAware true
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
-BrandingText "${PUBLISHER} ${PRODUCT} ${VERSION}"
+BrandingText "${VENDOR} ${PRODUCT} ${VERSION}"
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey "ProductName" "${PRODUCT}"
-VIAddVersionKey "CompanyName" "${PUBLISHER}"
+VIAddVersionKey "CompanyName" "${VENDOR}"
 VIAddVersionKey "FileDescription" "${PRODUCT} ${VERSION} setup"
 VIAddVersionKey "FileVersion" "${VERSION}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
-VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
+VIAddVersionKey "LegalCopyright" "${COPYRIGHT}"
 
 ; --- Pages -------------------------------------------------------------------------------
+!define MUI_ICON "${ART}/Kestrum.ico"
+!define MUI_UNICON "${ART}/Kestrum.ico"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${ART}/wizard.bmp"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${ART}/wizard.bmp"
+!define MUI_HEADERIMAGE
+!define MUI_HEADERIMAGE_RIGHT
+!define MUI_HEADERIMAGE_BITMAP "${ART}/header.bmp"
+!define MUI_HEADERIMAGE_UNBITMAP "${ART}/header.bmp"
 !define MUI_ABORTWARNING
-!define MUI_COMPONENTSPAGE_NODESC
-!define MUI_COMPONENTSPAGE_TEXT_TOP "The VST3 plug-in goes into Common Files\VST3, the presets into Public Documents\${VENDOR}\${PRODUCT}\Presets. User slots you have changed and presets you saved are kept; the factory presets are brought up to date."
+!define MUI_FINISHPAGE_NOAUTOCLOSE
+!define PRESETS_KEPT "Presets you saved are never lost: a factory preset you saved over stays as it is, and the new factory version is installed beside it as $\"<name> (factory ${VERSION})$\"."
+
+!define MUI_WELCOMEPAGE_TEXT "Setup installs ${PRODUCT} ${VERSION}, a hybrid snare-drum synthesiser, as a VST3 and a VST2 instrument plug-in, with its preset library, the user guide and an offline renderer.$\r$\n$\r$\nClose your audio applications before you continue.$\r$\n$\r$\n${COPYRIGHT}"
+!insertmacro MUI_PAGE_WELCOME
+!define MUI_LICENSEPAGE_TEXT_TOP "${PRODUCT} is free software under the GNU General Public License; the licences of the libraries it contains follow it."
+!define MUI_LICENSEPAGE_BUTTON "&Next >"
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "You may use ${PRODUCT} without accepting anything; the licence sets the terms for copying and changing it. Choose Next to continue."
+!insertmacro MUI_PAGE_LICENSE "${LICENCE}"
+!define MUI_COMPONENTSPAGE_TEXT_TOP "Choose what to install; point at a component to read where it goes. Presets you saved are never lost."
 !insertmacro MUI_PAGE_COMPONENTS
 !define MUI_PAGE_CUSTOMFUNCTION_PRE SkipVst2FolderPageWhenUnused
-!define MUI_DIRECTORYPAGE_TEXT_TOP "Setup installs the VST2 plug-in ${PRODUCT}.dll into the folder below. Choose the folder your audio application scans for VST2 plug-ins."
+!define MUI_PAGE_HEADER_TEXT "VST2 plug-in folder"
+!define MUI_PAGE_HEADER_SUBTEXT "Choose the folder your audio application scans for VST2 plug-ins."
+!define MUI_DIRECTORYPAGE_TEXT_TOP "Setup installs the VST2 plug-in ${PRODUCT}.dll into the folder below. Choose the folder your audio application scans for VST2 plug-ins; the VST3 plug-in always goes into Common Files\VST3."
 !define MUI_DIRECTORYPAGE_TEXT_DESTINATION "VST2 plug-in folder"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_TEXT "${PRODUCT} ${VERSION} is installed. Let your audio application rescan its plug-ins: ${PRODUCT} appears as an instrument by ${VENDOR}."
+!define MUI_FINISHPAGE_SHOWREADME "${APP_FOLDER}\guide.html"
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "Open the user guide"
+!define MUI_FINISHPAGE_NOREBOOTSUPPORT
 !insertmacro MUI_PAGE_FINISH
+!define MUI_UNCONFIRMPAGE_TEXT_TOP "${PRODUCT} will be removed from your computer: the plug-ins, the renderer, the guide and every preset file that is still as it was installed. Presets you saved and user slots you changed are kept in Public Documents\${VENDOR}\${PRODUCT}\Presets."
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
@@ -167,13 +193,13 @@ SectionEnd
   !define HAVE_PRESETS
   Section "Presets (factory set and user slots)" SecPRESETS
     DetailPrint "Presets: ${LIBRARY_FOLDER}"
-    SetOutPath "${LIBRARY_FOLDER}\Factory"
+    SetOutPath "$PLUGINSDIR\presets\Factory"
     File "${PRESETS}/Factory/*.kestrumpreset"
-    ; A user slot holds what the user saved into it: only missing slots are installed.
-    SetOutPath "${LIBRARY_FOLDER}\User"
-    SetOverwrite off
+    SetOutPath "$PLUGINSDIR\presets\User"
     File "${PRESETS}/User/*.kestrumpreset"
-    SetOverwrite on
+    File "/oname=$PLUGINSDIR\${MANIFEST_NAME}" "${MANIFEST}"
+    SetOutPath "$PLUGINSDIR"
+    Call InstallPresetLibrary
     ; Every user of the computer saves into the user slots, but what an elevated installer
     ; writes belongs to the administrators: the Users group may change them.
     nsExec::Exec '"$SYSDIR\icacls.exe" "${LIBRARY_FOLDER}\User" /grant *S-1-5-32-545:(OI)(CI)M /T /Q'
@@ -184,18 +210,63 @@ SectionEnd
   !warning "${PRESETS}/Factory does not exist: the installer leaves out the presets"
 !endif
 
+!if /FileExists "${DIST}/bin/${PRODUCT_LOWER}-render.exe"
+  !define HAVE_RENDER
+  Section "Offline renderer (${PRODUCT_LOWER}-render.exe)" SecRENDER
+    SetOutPath "${APP_FOLDER}"
+    File "${DIST}/bin/${PRODUCT_LOWER}-render.exe"
+  SectionEnd
+!endif
+
 Section "-Register"
   SetOutPath "${APP_FOLDER}"
+  ; The guide and the licences always come along: the finish page and the Apps list link them.
+  File /nonfatal "${DIST}/doc/guide.html"
+  File "${DIST}/doc/LICENSE.txt"
+  File "${DIST}/doc/third-party-licences.md"
+  File "${DIST}/doc/CHANGELOG.md"
+  File "/oname=${PRODUCT}.ico" "${ART}/Kestrum.ico"
   WriteUninstaller "${APP_FOLDER}\Uninstall.exe"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "${APP_FOLDER}\${PRODUCT}.ico"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${VENDOR}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Comments" "Hybrid snare-drum synthesiser (VST3 and VST2 instrument). The user guide is in the program folder."
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "HelpLink" "${URL}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "URLInfoAbout" "${URL}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Readme" "${APP_FOLDER}\guide.html"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "${APP_FOLDER}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"${APP_FOLDER}\Uninstall.exe"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"${APP_FOLDER}\Uninstall.exe" /S'
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  Call WriteEstimatedSize
 SectionEnd
+
+; The size the Apps list shows, in KiB: what this installation put into each folder.
+!macro AddModuleSize ID TITLE FOLDER ITEM BINARY
+  !ifdef HAVE_${ID}
+    ${If} ${SectionIsSelected} ${Sec${ID}}
+      !if "${ITEM}" == "${BINARY}"
+        ${GetSize} "${FOLDER}" "/M=${ITEM} /S=0K /G=0" $0 $1 $2
+      !else
+        ${GetSize} "${FOLDER}\${ITEM}" "/S=0K" $0 $1 $2
+      !endif
+      IntOp $R0 $R0 + $0
+    ${EndIf}
+  !endif
+!macroend
+Function WriteEstimatedSize
+  ${GetSize} "${APP_FOLDER}" "/S=0K" $R0 $1 $2
+  !insertmacro ForEachModule AddModuleSize
+  !ifdef HAVE_PRESETS
+    ${If} ${SectionIsSelected} ${SecPRESETS}
+      ${GetSize} "${LIBRARY_FOLDER}" "/S=0K" $0 $1 $2
+      IntOp $R0 $R0 + $0
+    ${EndIf}
+  !endif
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $R0
+FunctionEnd
 
 !macro PreflightModule ID TITLE FOLDER ITEM BINARY
   !ifdef HAVE_${ID}
@@ -239,6 +310,7 @@ FunctionEnd
 !macroend
 
 Function .onInit
+  InitPluginsDir
   SetShellVarContext all
   SetRegView 64
   ${GetParameters} $R0
@@ -248,6 +320,13 @@ Function .onInit
     ${GetOptions} $R0 "/NOPRESETS" $R1
     ${IfNot} ${Errors}
       !insertmacro UnselectSection ${SecPRESETS}
+    ${EndIf}
+  !endif
+  !ifdef HAVE_RENDER
+    ClearErrors
+    ${GetOptions} $R0 "/NORENDER" $R1
+    ${IfNot} ${Errors}
+      !insertmacro UnselectSection ${SecRENDER}
     ${EndIf}
   !endif
   ; NSIS drops a /D= folder it finds unusable (a missing drive, a file in the way) and would
@@ -299,6 +378,21 @@ Function SkipVst2FolderPageWhenUnused
   !endif
 FunctionEnd
 
+!insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+  !ifdef HAVE_VST3
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecVST3} "${PRODUCT}.vst3 into Common Files\VST3, where every VST3 host looks."
+  !endif
+  !ifdef HAVE_VST2
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecVST2} "${PRODUCT}.dll into the VST2 plug-in folder you choose on the next page."
+  !endif
+  !ifdef HAVE_PRESETS
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecPRESETS} "The factory set and 100 user slots, in Public Documents\${VENDOR}\${PRODUCT}\Presets. ${PRESETS_KEPT}"
+  !endif
+  !ifdef HAVE_RENDER
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecRENDER} "${PRODUCT_LOWER}-render.exe, which renders ${PRODUCT} into WAV files from the command line, into Program Files\${VENDOR}\${PRODUCT} beside the user guide."
+  !endif
+!insertmacro MUI_FUNCTION_DESCRIPTION_END
+
 ; --- Uninstaller ---------------------------------------------------------------------------
 !macro UninstallPreflightModule ID TITLE FOLDER ITEM BINARY
   ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "${ID}Folder"
@@ -323,72 +417,16 @@ Section "Uninstall"
     Call un.RemoveShippedPresets
   !endif
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  Delete "$INSTDIR\${PRODUCT_LOWER}-render.exe"
+  Delete "$INSTDIR\guide.html"
+  Delete "$INSTDIR\LICENSE.txt"
+  Delete "$INSTDIR\third-party-licences.md"
+  Delete "$INSTDIR\CHANGELOG.md"
+  Delete "$INSTDIR\${PRODUCT}.ico"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
   RMDir "$PROGRAMFILES64\${VENDOR}"
 SectionEnd
-
-!ifdef HAVE_PRESETS
-!macro RemoveShippedPresetsIn SUB
-  FindFirst $R7 $R8 "$PLUGINSDIR\shipped\${SUB}\*.kestrumpreset"
-  ${DoWhile} $R8 != ""
-    StrCpy $R0 "$PLUGINSDIR\shipped\${SUB}\$R8"
-    StrCpy $R1 "${LIBRARY_FOLDER}\${SUB}\$R8"
-    Call un.SameContent
-    ${If} $R2 == 1
-      Delete "$R1"
-    ${EndIf}
-    FindNext $R7 $R8
-  ${Loop}
-  FindClose $R7
-  RMDir "${LIBRARY_FOLDER}\${SUB}"
-!macroend
-
-; $R2 := 1 when the files $R0 and $R1 hold the same bytes, else 0.
-Function un.SameContent
-  StrCpy $R2 0
-  ClearErrors
-  FileOpen $R3 "$R0" r
-  IfErrors done
-  FileOpen $R4 "$R1" r
-  IfErrors closeFirst
-  FileSeek $R3 0 END $R5
-  FileSeek $R4 0 END $R6
-  StrCmp $R5 $R6 0 closeBoth
-  FileSeek $R3 0 SET
-  FileSeek $R4 0 SET
-  compare:
-    ClearErrors
-    FileReadByte $R3 $R5
-    IfErrors same
-    FileReadByte $R4 $R6
-    StrCmp $R5 $R6 compare closeBoth
-  same:
-  StrCpy $R2 1
-  closeBoth:
-  FileClose $R4
-  closeFirst:
-  FileClose $R3
-  done:
-FunctionEnd
-
-; Removes the library files that still hold exactly what this installer shipped. A changed
-; user slot, a factory file the user saved over, and every file the user added stay.
-Function un.RemoveShippedPresets
-  SetOutPath "$PLUGINSDIR\shipped\Factory"
-  File "${PRESETS}/Factory/*.kestrumpreset"
-  SetOutPath "$PLUGINSDIR\shipped\User"
-  File "${PRESETS}/User/*.kestrumpreset"
-  SetOutPath "$PLUGINSDIR"
-  DetailPrint "Removing unchanged presets from ${LIBRARY_FOLDER}"
-  !insertmacro RemoveShippedPresetsIn "Factory"
-  !insertmacro RemoveShippedPresetsIn "User"
-  RMDir "${LIBRARY_FOLDER}"
-  RMDir "$DOCUMENTS\${VENDOR}\${PRODUCT}"
-  RMDir "$DOCUMENTS\${VENDOR}"
-FunctionEnd
-!endif
-
 
 Function un.onInit
   SetShellVarContext all

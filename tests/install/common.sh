@@ -53,4 +53,5 @@ have_presets() { [ -d "$presets/Factory" ] && [ -d "$presets/User" ]; }
 first_user_slot() { find "$presets/User" -name '*.kestrumpreset' | sort | head -n 1; }
 
 # The renderer can load a catalogue preset from a library folder.
-render_loads_presets() { "$@" --help 2>/dev/null | grep -q -- --preset-number; }
+# grep reads the whole help text: with -q it would stop early and the renderer would die of SIGPIPE.
+render_loads_presets() { "$@" --help 2>/dev/null | grep -- --preset-number >/dev/null; }

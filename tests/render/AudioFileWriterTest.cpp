@@ -9,6 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <grp.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 #include "tests/render/TestTempPath.h"
 
 namespace
@@ -124,7 +132,7 @@ TEST_F(AudioFileWriterTest, AnUnfinishedFileNeverAppearsAtTheTarget)
         EXPECT_FALSE(writer.Commit(error)); // two frames short
     }
     EXPECT_FALSE(FileExists(path));
-    EXPECT_FALSE(FileExists(path + ".partial"));
+    EXPECT_FALSE(PartialFileBeside(path));
 
     {
         AudioFileWriter writer;
@@ -132,7 +140,7 @@ TEST_F(AudioFileWriterTest, AnUnfinishedFileNeverAppearsAtTheTarget)
         ASSERT_TRUE(writer.Open(path, AudioFileFormat::WavFloat32, 44100.0, 5, error));
     } // abandoned
     EXPECT_FALSE(FileExists(path));
-    EXPECT_FALSE(FileExists(path + ".partial"));
+    EXPECT_FALSE(PartialFileBeside(path));
 }
 
 TEST_F(AudioFileWriterTest, ReplacesAnExistingFile)
@@ -148,9 +156,67 @@ TEST_F(AudioFileWriterTest, AFolderInTheWayIsRefusedAndKept)
     std::filesystem::create_directory(path);
     EXPECT_FALSE(Write(AudioFileFormat::WavFloat32, 44100.0));
     EXPECT_TRUE(std::filesystem::is_directory(path));
-    EXPECT_FALSE(FileExists(path + ".partial"));
+    EXPECT_FALSE(PartialFileBeside(path));
     std::filesystem::remove(path);
 }
+
+TEST_F(AudioFileWriterTest, TheTemporaryFileIsAlwaysANewOne)
+{
+    // A file at the name a temporary file could have is someone's file: it stays.
+    WriteFile(path + ".partial", "keep");
+    AudioFileWriter first, second;
+    std::string error;
+    ASSERT_TRUE(first.Open(path, AudioFileFormat::WavFloat32, 44100.0, 5, error)) << error;
+    ASSERT_TRUE(second.Open(path, AudioFileFormat::WavFloat32, 44100.0, 5, error)) << error;
+    EXPECT_NE(first.TemporaryPath(), second.TemporaryPath());
+    ASSERT_TRUE(first.WriteFrames(left, right, 5, error));
+    ASSERT_TRUE(first.Commit(error)) << error;
+    EXPECT_EQ(ReadFile(path).size(), 44u + 40u);
+    EXPECT_EQ(ReadFile(path + ".partial"), std::vector<unsigned char>({'k', 'e', 'e', 'p'}));
+    std::remove((path + ".partial").c_str());
+}
+
+#ifndef _WIN32
+// Another user of a shared folder (sticky, writable by all, as /tmp) places links where the
+// render's temporary file could go, pointing at a file of the user who renders. The render
+// must neither write through them nor fail on them.
+TEST_F(AudioFileWriterTest, LinksPlacedByAnotherUserInASharedFolderAreNeverFollowed)
+{
+    if (geteuid() != 0) GTEST_SKIP() << "needs root, to place links as another user (CI runs as root)";
+    const passwd* nobody = getpwnam("nobody");
+    const uid_t otherUser = nobody ? nobody->pw_uid : 65534; // any unused uid serves as root
+    const gid_t otherGroup = nobody ? nobody->pw_gid : 65534;
+
+    const std::string shared = TestTempPath("shared");
+    std::filesystem::remove_all(shared);
+    ASSERT_TRUE(std::filesystem::create_directory(shared));
+    ASSERT_EQ(chmod(shared.c_str(), 01777), 0);
+    const std::string victim = TestTempPath("victim.txt");
+    WriteFile(victim, "the renderer's own file");
+    const std::string target = shared + "/out.wav";
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+    {
+        int failed = setgroups(0, nullptr) != 0 || setgid(otherGroup) != 0 || setuid(otherUser) != 0;
+        failed |= symlink(victim.c_str(), (target + ".partial").c_str()) != 0;
+        _exit(failed);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the other user could not place the link";
+
+    path = target;
+    ASSERT_TRUE(Write(AudioFileFormat::WavFloat32, 44100.0));
+    EXPECT_EQ(ReadFile(victim).size(), std::string("the renderer's own file").size());
+    EXPECT_TRUE(std::filesystem::is_symlink(target + ".partial")); // the other user's link, left alone
+    EXPECT_FALSE(std::filesystem::is_symlink(target));
+    EXPECT_EQ(ReadFile(target).size(), 44u + 40u);
+    std::filesystem::remove_all(shared);
+    std::remove(victim.c_str());
+}
+#endif
 
 TEST_F(AudioFileWriterTest, UnwritablePlacesAndOversizedFilesAreRefused)
 {

@@ -12,11 +12,16 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "tests/render/TestTempPath.h"
 
 #include "engine/NoiseGenerator.h"
 #include "instrument/Kestrum.h"
 #include "tools/render/RenderInterrupt.h"
+#include "tools/render/RenderCommandLine.h"
 #include "tools/render/RenderJob.h"
 
 namespace
@@ -231,7 +236,7 @@ TEST_F(RenderJobTest, AFailedRenderLeavesNoFile)
     EXPECT_FALSE(RunRenderJob(job, error));
     EXPECT_NE(error.find("NoSuchParameter"), std::string::npos);
     EXPECT_FALSE(FileExists(output));
-    EXPECT_FALSE(FileExists(output + ".partial"));
+    EXPECT_FALSE(PartialFileBeside(output));
 
     std::ofstream(scenarioFile) << R"({"events": [{"frame": 0, "status": 144, "d1": 60, "d2": 300}]})";
     ASSERT_TRUE(Parse({scenarioFile.c_str(), output.c_str()}));
@@ -250,9 +255,16 @@ TEST_F(RenderJobTest, HostileJobsAreRefusedBeforeAnythingIsWritten)
     EXPECT_NE(error.find("is a folder, not a readable file"), std::string::npos) << error;
     std::filesystem::remove(scenarioFile);
 #ifndef _WIN32
+    // Devices and pipes are refused before anything waits on them: /dev/zero never ends, and
+    // opening a pipe with no writer would wait for ever, deaf to SIGTERM.
     ASSERT_TRUE(Parse({"/dev/zero", output.c_str()}));
-    EXPECT_FALSE(LoadRenderScenarioFile(job, error)); // ends, refused, instead of growing without end
-    EXPECT_NE(error.find("larger than"), std::string::npos) << error;
+    EXPECT_FALSE(LoadRenderScenarioFile(job, error));
+    EXPECT_NE(error.find("is not a regular file"), std::string::npos) << error;
+    ASSERT_EQ(mkfifo(scenarioFile.c_str(), 0600), 0);
+    ASSERT_TRUE(Parse({scenarioFile.c_str(), output.c_str()}));
+    EXPECT_FALSE(LoadRenderScenarioFile(job, error));
+    EXPECT_NE(error.find("is not a regular file"), std::string::npos) << error;
+    std::remove(scenarioFile.c_str());
 #endif
     EXPECT_FALSE(Parse({"--rate", "0.4", "--seconds", "10", output.c_str()}));
     EXPECT_NE(error.find("sample_rate"), std::string::npos) << error;
@@ -268,7 +280,35 @@ TEST_F(RenderJobTest, HostileJobsAreRefusedBeforeAnythingIsWritten)
     EXPECT_FALSE(RunRenderJob(job, error));
     EXPECT_NE(error.find("too many frames"), std::string::npos) << error;
     EXPECT_FALSE(FileExists(rawOutput));
-    EXPECT_FALSE(FileExists(rawOutput + ".partial"));
+    EXPECT_FALSE(PartialFileBeside(rawOutput));
+}
+
+TEST_F(RenderJobTest, OutputsThatCannotBeWrittenAreRefusedBeforeTheRender)
+{
+    std::ofstream(scenarioFile) << R"({"frames": 100})";
+    const std::string folder = TestTempPath("folder.wav");
+    std::filesystem::create_directory(folder);
+    ASSERT_TRUE(Parse({scenarioFile.c_str(), folder.c_str()}));
+    EXPECT_FALSE(CheckRenderOutput(job, {scenarioFile}, error));
+    EXPECT_NE(error.find("is a folder"), std::string::npos) << error;
+    std::filesystem::remove(folder);
+
+    ASSERT_TRUE(Parse({scenarioFile.c_str(), (folder + "/missing/out.wav").c_str()}));
+    EXPECT_FALSE(CheckRenderOutput(job, {scenarioFile}, error));
+    EXPECT_NE(error.find("does not exist"), std::string::npos) << error;
+
+    // The scenario itself, under another spelling of its path: rendering would replace it.
+    const std::string scenarioAsOutput = TestTempPath("scene.wav");
+    std::ofstream(scenarioAsOutput) << R"({"frames": 100})";
+    const std::filesystem::path other = std::filesystem::path(scenarioAsOutput).parent_path() / "." /
+                                        std::filesystem::path(scenarioAsOutput).filename();
+    ASSERT_TRUE(Parse({scenarioAsOutput.c_str(), other.string().c_str()}));
+    EXPECT_FALSE(CheckRenderOutput(job, {job.scenarioPath}, error));
+    EXPECT_NE(error.find("which the render would replace"), std::string::npos) << error;
+    std::remove(scenarioAsOutput.c_str());
+
+    ASSERT_TRUE(Parse({scenarioFile.c_str(), output.c_str()}));
+    EXPECT_TRUE(CheckRenderOutput(job, {scenarioFile, ""}, error)) << error;
 }
 
 TEST_F(RenderJobTest, AnInterruptedRenderStopsAndLeavesNoFile)
@@ -281,7 +321,7 @@ TEST_F(RenderJobTest, AnInterruptedRenderStopsAndLeavesNoFile)
     std::signal(SIGTERM, SIG_DFL);
     EXPECT_NE(error.find("interrupted"), std::string::npos) << error;
     EXPECT_FALSE(FileExists(output));
-    EXPECT_FALSE(FileExists(output + ".partial"));
+    EXPECT_FALSE(PartialFileBeside(output));
 }
 
 TEST_F(RenderJobTest, ScenarioFileRendersToTheOutput)

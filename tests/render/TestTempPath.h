@@ -2,7 +2,9 @@
 // CTest runs each test case as its own process, several at a time, so every case needs
 // file names of its own in the shared temporary folder.
 
+#include <filesystem>
 #include <fstream>
+#include <system_error>
 #include <string>
 
 #include <gtest/gtest.h>
@@ -28,4 +30,21 @@ inline bool FileExists(const std::string& path)
 inline void WriteFile(const std::string& path, const std::string& content)
 {
     std::ofstream(path, std::ios::binary) << content;
+}
+
+// True when a temporary file of a render of `path` (named after it, ending in ".partial")
+// lies in its folder.
+inline bool PartialFileBeside(const std::string& path)
+{
+    const std::filesystem::path target(path);
+    const std::string prefix = target.filename().string() + ".";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(target.parent_path(), error))
+    {
+        const std::string name = entry.path().filename().string();
+        if (name.size() > prefix.size() + 8 && name.compare(0, prefix.size(), prefix) == 0 &&
+            name.compare(name.size() - 8, 8, ".partial") == 0)
+            return true;
+    }
+    return false;
 }

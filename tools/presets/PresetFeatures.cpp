@@ -16,75 +16,81 @@ constexpr double kRenderSeconds = 2.0;
 constexpr double kSixtyDb = 0.001;
 constexpr size_t kSpectrumFrames = 16384;
 
-// The times (in samples, interpolated) where a signal changes sign between two samples
-// that are not zero.
+// The times (in samples, interpolated) where a signal changes sign. Samples that are
+// exactly zero are stepped over: the tonal part is quantised, so a crossing often lands on
+// a zero sample, and it must still count once.
 std::vector<double> ZeroCrossings(const std::vector<double>& x)
 {
     std::vector<double> crossings;
-    for (size_t i = 1; i < x.size(); ++i)
+    size_t last = x.size(); // the latest sample that was not zero
+    for (size_t i = 0; i < x.size(); ++i)
     {
-        if (x[i - 1] == 0.0 || x[i] == 0.0 || (x[i - 1] > 0.0) == (x[i] > 0.0)) continue;
-        crossings.push_back(static_cast<double>(i - 1) + x[i - 1] / (x[i - 1] - x[i]));
+        if (x[i] == 0.0)
+            continue;
+        if (last < x.size() && (x[last] > 0.0) != (x[i] > 0.0))
+            crossings.push_back(static_cast<double>(last) +
+                                static_cast<double>(i - last) * x[last] / (x[last] - x[i]));
+        last = i;
     }
     return crossings;
 }
 
-// Frequency from the half cycle that holds `frame` (the first one for a negative frame).
-double HalfCyclePitch(const std::vector<double>& crossings, double frame, double sampleRate)
+// Frequency from the whole cycle around `frame`: the half cycle that holds it and its
+// neighbour (a whole cycle is not thrown by the DC the shaper's curve may leave). 0 when
+// the tone has ended before `frame`.
+double PitchAt(const std::vector<double>& crossings, double frame, double sampleRate)
 {
-    for (size_t k = 1; k < crossings.size(); ++k)
-    {
-        if (frame < 0.0 || (crossings[k - 1] <= frame && crossings[k] > frame))
-            return sampleRate / (2.0 * (crossings[k] - crossings[k - 1]));
-    }
-    return 0.0;
+    if (crossings.size() < 3)
+        return 0.0;
+    const size_t next =
+        static_cast<size_t>(std::upper_bound(crossings.begin(), crossings.end(), frame) - crossings.begin());
+    if (next >= crossings.size())
+        return 0.0;
+    const size_t first = next == 0 ? 0 : (next + 1 < crossings.size() ? next - 1 : next - 2);
+    return sampleRate / (crossings[first + 2] - crossings[first]);
 }
+
+// Time of the first sample of x at or above `threshold` in magnitude.
+double OnsetMs(const std::vector<double>& x, double threshold, double sampleRate)
+{
+    for (size_t i = 0; i < x.size(); ++i)
+        if (std::fabs(x[i]) >= threshold)
+            return 1000.0 * static_cast<double>(i) / sampleRate;
+    return HUGE_VAL;
+}
+
+double PeakOf(const std::vector<double>& left, const std::vector<double>& right)
+{
+    double peak = 0.0;
+    for (size_t i = 0; i < left.size(); ++i)
+        peak = std::max({peak, std::fabs(left[i]), std::fabs(right[i])});
+    return peak;
+}
+
+double Dbfs(double linear) { return linear > 0.0 ? 20.0 * std::log10(linear) : -HUGE_VAL; }
 
 double FallMs(const std::vector<double>& x, double sampleRate)
 {
     size_t peakAt = 0;
     for (size_t i = 0; i < x.size(); ++i)
-        if (std::fabs(x[i]) > std::fabs(x[peakAt])) peakAt = i;
+        if (std::fabs(x[i]) > std::fabs(x[peakAt]))
+            peakAt = i;
     const double threshold = std::fabs(x[peakAt]) * kSixtyDb;
-    if (threshold <= 0.0) return 0.0;
+    if (threshold <= 0.0)
+        return 0.0;
     size_t last = peakAt;
     for (size_t i = peakAt; i < x.size(); ++i)
-        if (std::fabs(x[i]) >= threshold) last = i;
+        if (std::fabs(x[i]) >= threshold)
+            last = i;
     return 1000.0 * static_cast<double>(last - peakAt) / sampleRate;
 }
 
 double Energy(const std::vector<double>& x)
 {
     double sum = 0.0;
-    for (double v : x) sum += v * v;
+    for (double v : x)
+        sum += v * v;
     return sum;
-}
-
-void Fft(std::vector<std::complex<double>>& a)
-{
-    const size_t n = a.size();
-    for (size_t i = 1, j = 0; i < n; ++i)
-    {
-        size_t bit = n >> 1;
-        for (; j & bit; bit >>= 1) j ^= bit;
-        j ^= bit;
-        if (i < j) std::swap(a[i], a[j]);
-    }
-    for (size_t length = 2; length <= n; length <<= 1)
-    {
-        const double angle = -2.0 * M_PI / static_cast<double>(length);
-        const std::complex<double> step(std::cos(angle), std::sin(angle));
-        for (size_t i = 0; i < n; i += length)
-        {
-            std::complex<double> w(1.0);
-            for (size_t k = 0; k < length / 2; ++k, w *= step)
-            {
-                const std::complex<double> u = a[i + k], v = a[i + k + length / 2] * w;
-                a[i + k] = u + v;
-                a[i + k + length / 2] = u - v;
-            }
-        }
-    }
 }
 
 double SpectralCentroidHz(const std::vector<double>& x, double sampleRate)
@@ -111,20 +117,22 @@ double SpectralCentroidHz(const std::vector<double>& x, double sampleRate)
 bool LoadPresetSound(const std::string& path, const std::string& name, PresetSound& sound)
 {
     PresetFile::ReadValues values;
-    if (!PresetFile::ReadFile(path, values)) return false;
+    if (!PresetFile::ReadFile(path, values))
+        return false;
     sound.name = name;
     sound.values.clear();
     for (int i = 0; i < PresetFile::kValueCount; ++i)
-        if (values[i]) sound.values.emplace_back(PresetFile::Tags()[i].name, *values[i]);
+        if (values[i])
+            sound.values.emplace_back(PresetFile::Tags()[i].name, *values[i]);
     return true;
 }
 
 bool RenderHit(const PresetSound& sound, const std::vector<std::pair<std::string, double>>& overrides,
-               std::vector<double>& left, std::vector<double>& right, std::string& error)
+               double sampleRate, std::vector<double>& left, std::vector<double>& right, std::string& error)
 {
     RenderScenario scenario;
-    scenario.sampleRate = kFeatureSampleRate;
-    scenario.frames = static_cast<int64_t>(kRenderSeconds * kFeatureSampleRate);
+    scenario.sampleRate = sampleRate;
+    scenario.frames = static_cast<int64_t>(kRenderSeconds * sampleRate);
     scenario.params = sound.values;
     scenario.params.insert(scenario.params.end(), overrides.begin(), overrides.end());
     ScenarioEvent hit;
@@ -135,10 +143,12 @@ bool RenderHit(const PresetSound& sound, const std::vector<std::pair<std::string
     return OfflineRenderer::RenderToBuffers(scenario, left, right, error);
 }
 
-double IntegratedLoudness(const std::vector<double>& left, const std::vector<double>& right, double sampleRate)
+double IntegratedLoudness(const std::vector<double>& left, const std::vector<double>& right,
+                          double sampleRate)
 {
     ebur128_state* meter = ebur128_init(2, static_cast<unsigned long>(sampleRate), EBUR128_MODE_I);
-    if (!meter) return -HUGE_VAL;
+    if (!meter)
+        return -HUGE_VAL;
     std::vector<double> interleaved(left.size() * 2);
     for (size_t i = 0; i < left.size(); ++i)
     {
@@ -153,26 +163,65 @@ double IntegratedLoudness(const std::vector<double>& left, const std::vector<dou
     return loudness;
 }
 
+double TruePeak(const std::vector<double>& left, const std::vector<double>& right, double sampleRate)
+{
+    ebur128_state* meter = ebur128_init(2, static_cast<unsigned long>(sampleRate), EBUR128_MODE_TRUE_PEAK);
+    if (!meter)
+        return HUGE_VAL;
+    std::vector<double> interleaved(left.size() * 2);
+    for (size_t i = 0; i < left.size(); ++i)
+    {
+        interleaved[2 * i] = left[i];
+        interleaved[2 * i + 1] = right[i];
+    }
+    double peak = HUGE_VAL, l = 0.0, r = 0.0;
+    if (ebur128_add_frames_double(meter, interleaved.data(), left.size()) == EBUR128_SUCCESS &&
+        ebur128_true_peak(meter, 0, &l) == EBUR128_SUCCESS &&
+        ebur128_true_peak(meter, 1, &r) == EBUR128_SUCCESS)
+        peak = std::max(l, r);
+    ebur128_destroy(&meter);
+    return peak;
+}
+
+double Semitones(double fromHz, double toHz)
+{
+    return fromHz > 0.0 && toHz > 0.0 ? 12.0 * std::log2(toHz / fromHz) : 0.0;
+}
+
 bool MeasurePreset(const PresetSound& sound, PresetFeatures& features, std::string& error)
 {
-    std::vector<double> left, right, tonal, noise, unused;
-    if (!RenderHit(sound, {}, left, right, error) ||
-        !RenderHit(sound, {{"NoiseAmpLevel", 0.0}, {"StereoExpandOffOn", 0.0}}, tonal, unused, error) ||
-        !RenderHit(sound, {{"TonalAmpLevel", 0.0}, {"StereoExpandOffOn", 0.0}}, noise, unused, error))
+    const double sr = kFeatureSampleRate;
+    std::vector<double> tonal, noise, unused;
+    if (!RenderHit(sound, {{"NoiseAmpLevel", 0.0}, {"StereoExpandOffOn", 0.0}}, sr, tonal, unused, error) ||
+        !RenderHit(sound, {{"TonalAmpLevel", 0.0}, {"StereoExpandOffOn", 0.0}}, sr, noise, unused, error))
         return false;
-
     const std::vector<double> crossings = ZeroCrossings(tonal);
-    features.onsetPitchHz = HalfCyclePitch(crossings, -1.0, kFeatureSampleRate);
-    features.pitchAt50msHz = HalfCyclePitch(crossings, 0.05 * kFeatureSampleRate, kFeatureSampleRate);
-    features.tonalFallMs = FallMs(tonal, kFeatureSampleRate);
-    features.noiseFallMs = FallMs(noise, kFeatureSampleRate);
-    features.noiseCentroidHz = SpectralCentroidHz(noise, kFeatureSampleRate);
+    features.pitchAt2msHz = PitchAt(crossings, 0.002 * sr, sr);
+    features.pitchAt20msHz = PitchAt(crossings, 0.020 * sr, sr);
+    features.pitchAt50msHz = PitchAt(crossings, 0.050 * sr, sr);
+    features.tonalFallMs = FallMs(tonal, sr);
+    features.noiseFallMs = FallMs(noise, sr);
+    features.noiseCentroidHz = SpectralCentroidHz(noise, sr);
     const double tonalEnergy = Energy(tonal), noiseEnergy = Energy(noise);
     features.noiseShare = tonalEnergy + noiseEnergy > 0.0 ? noiseEnergy / (tonalEnergy + noiseEnergy) : 0.0;
 
-    double peak = 0.0;
-    for (size_t i = 0; i < left.size(); ++i) peak = std::max({peak, std::fabs(left[i]), std::fabs(right[i])});
-    features.peakDbfs = peak > 0.0 ? 20.0 * std::log10(peak) : -HUGE_VAL;
-    features.loudnessLufs = IntegratedLoudness(left, right, kFeatureSampleRate);
+    for (int r = 0; r < kHostRateCount; ++r)
+    {
+        std::vector<double> left, right;
+        if (!RenderHit(sound, {}, kHostRates[r], left, right, error))
+            return false;
+        const double peak = PeakOf(left, right);
+        features.peakDbfs[r] = Dbfs(peak);
+        features.loudnessLufs[r] = IntegratedLoudness(left, right, kHostRates[r]);
+        if (r != kFeatureRateIndex)
+            continue;
+        features.onsetLeftMs = OnsetMs(left, 0.01 * peak, sr);
+        features.onsetRightMs = OnsetMs(right, 0.01 * peak, sr);
+        std::vector<double> mono(left.size());
+        for (size_t i = 0; i < left.size(); ++i)
+            mono[i] = 0.5 * (left[i] + right[i]);
+        features.monoLossLu = features.loudnessLufs[r] - IntegratedLoudness(mono, mono, sr);
+        features.spectrogram = ThirdOctaveSpectrogram(left, right, sr);
+    }
     return true;
 }

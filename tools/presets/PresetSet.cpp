@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <map>
 
 #include "instrument/PresetCatalogue.h"
@@ -20,27 +21,55 @@ std::string FamilyOf(const std::string& name)
     return name;
 }
 
-std::vector<double> FeatureVector(const PresetFeatures& f)
+std::string Format(const char* format, double value)
 {
-    return {f.onsetPitchHz, f.pitchAt50msHz, f.tonalFallMs, f.noiseFallMs,
-            f.noiseCentroidHz, f.noiseShare, f.peakDbfs, f.loudnessLufs};
+    char text[64];
+    std::snprintf(text, sizeof(text), format, value);
+    return text;
 }
 
-bool Within(double a, double b, double ratio)
+// What a family's name promises of its pitch track, in the units of the measurement.
+struct PitchTarget
 {
-    const double scale = std::max(std::fabs(a), std::fabs(b));
-    return scale == 0.0 || std::fabs(a - b) <= ratio * scale;
-}
+    const char* family;
+    const char* promise;
+    std::function<bool(const PresetFeatures&)> kept;
+};
 
-double LengthMs(const PresetFeatures& f)
+bool Between(double value, double low, double high) { return value >= low && value <= high; }
+
+const std::vector<PitchTarget>& PitchTargets()
 {
-    return std::max(f.tonalFallMs, f.noiseFallMs);
+    static const std::vector<PitchTarget> targets = {
+        // A short, nearly steady shell tone: the pitch has settled by 20 ms and holds.
+        {"VNTG - KM 808", "shell at 160-240 Hz from 20 to 50 ms, within 1 semitone",
+         [](const PresetFeatures& f)
+         {
+             return Between(f.pitchAt20msHz, 160.0, 240.0) && Between(f.pitchAt50msHz, 160.0, 240.0) &&
+                    std::fabs(Semitones(f.pitchAt20msHz, f.pitchAt50msHz)) <= 1.0;
+         }},
+        // The strong downward bend: far over the first 50 ms, and still falling after 20 ms.
+        {"VNTG - KM SDS", "falls at least 10 semitones from 2 to 50 ms, 3 of them after 20 ms",
+         [](const PresetFeatures& f)
+         {
+             return Semitones(f.pitchAt2msHz, f.pitchAt50msHz) <= -10.0 &&
+                    Semitones(f.pitchAt20msHz, f.pitchAt50msHz) <= -3.0;
+         }},
+        // An acoustic body: 150-250 Hz once the stick's attack is over, then nearly steady.
+        {"ACST - Snare", "body at 150-250 Hz at 20 ms, within 2 semitones until 50 ms",
+         [](const PresetFeatures& f)
+         {
+             return Between(f.pitchAt20msHz, 150.0, 250.0) &&
+                    std::fabs(Semitones(f.pitchAt20msHz, f.pitchAt50msHz)) <= 2.0;
+         }},
+    };
+    return targets;
 }
 
 struct FamilyMeans
 {
     int count = 0;
-    double onsetPitchHz = 0.0, noiseShare = 0.0, lengthMs = 0.0;
+    double pitchHz = 0.0, noiseShare = 0.0, lengthMs = 0.0;
 };
 
 std::map<std::string, FamilyMeans> MeansByFamily(const std::vector<MeasuredPreset>& set)
@@ -50,13 +79,13 @@ std::map<std::string, FamilyMeans> MeansByFamily(const std::vector<MeasuredPrese
     {
         FamilyMeans& m = means[p.family];
         ++m.count;
-        m.onsetPitchHz += p.features.onsetPitchHz;
+        m.pitchHz += p.features.pitchAt2msHz;
         m.noiseShare += p.features.noiseShare;
-        m.lengthMs += LengthMs(p.features);
+        m.lengthMs += std::max(p.features.tonalFallMs, p.features.noiseFallMs);
     }
     for (auto& [family, m] : means)
     {
-        m.onsetPitchHz /= m.count;
+        m.pitchHz /= m.count;
         m.noiseShare /= m.count;
         m.lengthMs /= m.count;
     }
@@ -81,11 +110,54 @@ std::string ExtremeFamily(const std::map<std::string, FamilyMeans>& means, Measu
     return best;
 }
 
-std::string Format(const char* format, double value)
+void FindNearestNeighbours(std::vector<MeasuredPreset>& set)
 {
-    char text[64];
-    std::snprintf(text, sizeof(text), format, value);
-    return text;
+    for (MeasuredPreset& p : set)
+        p.nearestDb = HUGE_VAL;
+    for (size_t a = 0; a < set.size(); ++a)
+    {
+        for (size_t b = a + 1; b < set.size(); ++b)
+        {
+            const double d = SpectrogramDistanceDb(set[a].features.spectrogram, set[b].features.spectrogram);
+            if (d < set[a].nearestDb)
+                set[a].nearestDb = d, set[a].nearest = set[b].sound.name;
+            if (d < set[b].nearestDb)
+                set[b].nearestDb = d, set[b].nearest = set[a].sound.name;
+        }
+    }
+}
+
+void CheckLevels(const std::vector<MeasuredPreset>& set, std::vector<std::string>& failures)
+{
+    for (int r = 0; r < kHostRateCount; ++r)
+    {
+        const double median = MedianLoudness(set, r);
+        const std::string at = " at " + Format("%g", kHostRates[r] / 1000.0) + " kHz";
+        for (const MeasuredPreset& p : set)
+        {
+            const PresetFeatures& f = p.features;
+            if (!(std::fabs(f.loudnessLufs[r] - median) <= kLoudnessToleranceLu))
+                failures.push_back(p.sound.name + ": loudness " + Format("%.2f", f.loudnessLufs[r]) +
+                                   " LUFS" + at + ", median " + Format("%.2f", median));
+            if (!(f.peakDbfs[r] <= kPeakLimitDbfs))
+                failures.push_back(p.sound.name + ": peak " + Format("%.2f", f.peakDbfs[r]) + " dBFS" + at);
+        }
+    }
+}
+
+void CheckPlacement(const MeasuredPreset& p, std::vector<std::string>& failures)
+{
+    const PresetFeatures& f = p.features;
+    if (!(std::max(f.onsetLeftMs, f.onsetRightMs) <= kLatestOnsetMs))
+        failures.push_back(p.sound.name + ": starts late, left " + Format("%.1f", f.onsetLeftMs) +
+                           " ms, right " + Format("%.1f", f.onsetRightMs) + " ms");
+    if (!(f.monoLossLu <= kMonoLossLimitLu))
+        failures.push_back(p.sound.name + ": loses " + Format("%.1f", f.monoLossLu) + " LU in mono");
+    for (const PitchTarget& target : PitchTargets())
+        if (p.family == target.family && !target.kept(f))
+            failures.push_back(p.sound.name + ": pitch " + Format("%.0f", f.pitchAt2msHz) + "/" +
+                               Format("%.0f", f.pitchAt20msHz) + "/" + Format("%.0f", f.pitchAt50msHz) +
+                               " Hz at 2/20/50 ms, not " + target.promise);
 }
 
 } // namespace
@@ -102,18 +174,22 @@ bool MeasureFactorySet(const std::string& library, std::vector<MeasuredPreset>& 
             error = "cannot load " + library + entry->file;
             return false;
         }
-        if (!MeasurePreset(preset.sound, preset.features, error)) return false;
+        if (!MeasurePreset(preset.sound, preset.features, error))
+            return false;
         preset.family = FamilyOf(entry->name);
         set.push_back(preset);
     }
+    FindNearestNeighbours(set);
     return true;
 }
 
-double MedianLoudness(const std::vector<MeasuredPreset>& set)
+double MedianLoudness(const std::vector<MeasuredPreset>& set, int rateIndex)
 {
     std::vector<double> loudness;
-    for (const MeasuredPreset& p : set) loudness.push_back(p.features.loudnessLufs);
-    if (loudness.empty()) return 0.0;
+    for (const MeasuredPreset& p : set)
+        loudness.push_back(p.features.loudnessLufs[rateIndex]);
+    if (loudness.empty())
+        return 0.0;
     std::sort(loudness.begin(), loudness.end());
     const size_t n = loudness.size();
     return n % 2 ? loudness[n / 2] : 0.5 * (loudness[n / 2 - 1] + loudness[n / 2]);
@@ -122,69 +198,31 @@ double MedianLoudness(const std::vector<MeasuredPreset>& set)
 std::vector<std::string> CheckFactorySet(const std::vector<MeasuredPreset>& set)
 {
     std::vector<std::string> failures;
-    const double median = MedianLoudness(set);
+    CheckLevels(set, failures);
     for (const MeasuredPreset& p : set)
-    {
-        if (!(std::fabs(p.features.loudnessLufs - median) <= kLoudnessToleranceLu))
-            failures.push_back(p.sound.name + ": loudness " + Format("%.2f", p.features.loudnessLufs) +
-                               " LUFS, median " + Format("%.2f", median));
-        if (!(p.features.peakDbfs <= kPeakLimitDbfs))
-            failures.push_back(p.sound.name + ": peak " + Format("%.2f", p.features.peakDbfs) + " dBFS");
-    }
+        CheckPlacement(p, failures);
     for (size_t a = 0; a < set.size(); ++a)
-    {
         for (size_t b = a + 1; b < set.size(); ++b)
         {
-            if (set[a].family != set[b].family) continue;
-            const std::vector<double> fa = FeatureVector(set[a].features), fb = FeatureVector(set[b].features);
-            bool allWithin = true;
-            for (size_t i = 0; i < fa.size(); ++i) allWithin = allWithin && Within(fa[i], fb[i], kDistinctRatio);
-            if (allWithin) failures.push_back(set[a].sound.name + " and " + set[b].sound.name + " are within 5 %");
+            const double d = SpectrogramDistanceDb(set[a].features.spectrogram, set[b].features.spectrogram);
+            if (!(d >= kMinDistanceDb))
+                failures.push_back(set[a].sound.name + " and " + set[b].sound.name + " are only " +
+                                   Format("%.1f", d) + " dB apart");
         }
-    }
     const auto means = MeansByFamily(set);
     const auto expect = [&](const std::string& found, const std::string& wanted, const char* what)
     {
-        if (found != wanted) failures.push_back(std::string(what) + ": " + found + ", not " + wanted);
+        if (found != wanted)
+            failures.push_back(std::string(what) + ": " + found + ", not " + wanted);
     };
-    expect(ExtremeFamily(means, [](const FamilyMeans& m) { return m.onsetPitchHz; }, false),
+    expect(ExtremeFamily(
+               means, [](const FamilyMeans& m) { return m.pitchHz; }, false),
            "ACST - Bass Djembe", "lowest pitch");
-    expect(ExtremeFamily(means, [](const FamilyMeans& m) { return m.noiseShare; }, true), "EDM - Noisy",
-           "highest noise share");
-    expect(ExtremeFamily(means, [](const FamilyMeans& m) { return m.lengthMs; }, false), "ACST - Bongo",
-           "shortest");
+    expect(ExtremeFamily(
+               means, [](const FamilyMeans& m) { return m.noiseShare; }, true),
+           "EDM - Noisy", "highest noise share");
+    expect(ExtremeFamily(
+               means, [](const FamilyMeans& m) { return m.lengthMs; }, false),
+           "ACST - Bongo", "shortest");
     return failures;
-}
-
-std::string FeatureTableMarkdown(const std::vector<MeasuredPreset>& set, const std::vector<std::string>& failures)
-{
-    std::string md = "# Factory presets measured\n\n"
-                     "One hit per preset: note 38, velocity 127, 48 kHz, rendered through the instrument. "
-                     "Pitch from the tonal part's half cycles; fall times from each part's peak until it stays "
-                     "60 dB below; centroid of the noise part's spectrum; noise share of the energy; peak and "
-                     "EBU R128 integrated loudness (libebur128) of the whole sound.\n\n"
-                     "| # | preset | pitch onset (Hz) | pitch 50 ms (Hz) | tonal fall (ms) | noise fall (ms) | "
-                     "noise centroid (Hz) | noise share | peak (dBFS) | loudness (LUFS) |\n"
-                     "|---|---|---|---|---|---|---|---|---|---|\n";
-    int number = 1;
-    for (const MeasuredPreset& p : set)
-    {
-        const PresetFeatures& f = p.features;
-        md += "| " + std::to_string(number++) + " | " + p.sound.name + " | " + Format("%.1f", f.onsetPitchHz) +
-              " | " + Format("%.1f", f.pitchAt50msHz) + " | " + Format("%.0f", f.tonalFallMs) + " | " +
-              Format("%.0f", f.noiseFallMs) + " | " + Format("%.0f", f.noiseCentroidHz) + " | " +
-              Format("%.2f", f.noiseShare) + " | " + Format("%.2f", f.peakDbfs) + " | " +
-              Format("%.2f", f.loudnessLufs) + " |\n";
-    }
-    md += "\n## Families (means)\n\n| family | presets | pitch onset (Hz) | noise share | length (ms) |\n"
-          "|---|---|---|---|---|\n";
-    for (const auto& [family, m] : MeansByFamily(set))
-        md += "| " + family + " | " + std::to_string(m.count) + " | " + Format("%.1f", m.onsetPitchHz) + " | " +
-              Format("%.2f", m.noiseShare) + " | " + Format("%.0f", m.lengthMs) + " |\n";
-    md += "\nMedian loudness " + Format("%.2f", MedianLoudness(set)) + " LUFS.\n\n## Checks\n\n";
-    if (failures.empty()) md += "All rules kept: loudness within 2 LU of the median, peaks at or below -0.3 dBFS, "
-                                "every pair in a family apart by more than 5 % on some feature, families ordered "
-                                "as named.\n";
-    for (const std::string& failure : failures) md += "- FAILED: " + failure + "\n";
-    return md;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tools/render/ErrorText.h"
+#include "tools/render/RenderFiles.h"
 
 namespace
 {
@@ -102,12 +103,12 @@ bool AudioFileWriter::Open(const std::string& path, AudioFileFormat format, doub
     mFormat = format;
     mFramesAnnounced = totalFrames;
     mFramesWritten = 0;
-    mTemporaryPath = path + ".partial";
-    mFile = std::fopen(mTemporaryPath.c_str(), "wb");
+    std::string createError;
+    mFile = RenderFiles::CreateUniqueBeside(path, mTemporaryPath, createError);
     if (!mFile)
     {
         mTemporaryPath.clear();
-        error = "cannot write " + QuotedExcerpt(path, kPathExcerptBytes) + ": " + std::strerror(errno);
+        error = "cannot write " + QuotedExcerpt(path, kPathExcerptBytes) + ": " + createError;
         return false;
     }
     if (format != AudioFileFormat::RawFloat64 && !WriteWavHeader(sampleRate, totalFrames, error))

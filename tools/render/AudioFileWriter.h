@@ -5,9 +5,10 @@
 //   - raw .f64: interleaved little-endian float64 (L0 R0 L1 R1 ...), no header.
 // Samples are written as they are: no dithering, no normalisation, no clipping.
 //
-// The file is written beside the target under a temporary name and only renamed to
-// the target by Commit, so a failed or interrupted render never leaves a file that
-// looks complete. The destructor removes an uncommitted temporary file.
+// The file is written beside the target under a new, unique temporary name (created
+// exclusively, so never through a link or over a file someone else put there) and only
+// renamed to the target by Commit, so a failed or interrupted render never leaves a file
+// that looks complete. The destructor removes an uncommitted temporary file.
 
 #include <cstdint>
 #include <cstdio>
@@ -40,6 +41,8 @@ public:
     // Closes the file and moves it to its final name; fails when fewer frames were
     // written than announced.
     bool Commit(std::string& error);
+    // The temporary file between Open and Commit; empty otherwise.
+    const std::string& TemporaryPath() const { return mTemporaryPath; }
 
 private:
     bool WriteBytes(const void* bytes, size_t count, std::string& error);

@@ -1,10 +1,12 @@
 #include "tools/render/OfflineRenderer.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 
 #include "instrument/Kestrum.h"
 #include "tools/render/ErrorText.h"
+#include "tools/render/NearestName.h"
 
 namespace
 {
@@ -15,21 +17,39 @@ struct ResolvedParameter
     double value;
 };
 
-bool ResolveParameters(const IPlugOffline& plug, const RenderScenario& scenario,
+std::vector<std::string> NamesOf(const IPlugOffline& plug)
+{
+    std::vector<std::string> names;
+    for (int i = 0; i < plug.NumParams(); ++i)
+        names.push_back(plug.GetParam(i)->Name());
+    return names;
+}
+
+bool ResolveParameters(const IPlugOffline& plug, const std::vector<std::pair<std::string, double>>& params,
                        std::vector<ResolvedParameter>& resolved, std::string& error)
 {
     resolved.clear();
-    for (const auto& [name, value] : scenario.params)
+    for (const auto& [name, value] : params)
     {
         const int index = plug.FindParameter(name.c_str());
         if (index < 0)
         {
-            error = "unknown parameter name " + QuotedExcerpt(name);
+            const std::string nearest = NearestName(name, NamesOf(plug));
+            error = "unknown parameter name " + QuotedExcerpt(name) +
+                    (nearest.empty() ? " (kestrum-render --help lists them)"
+                                     : " (did you mean " + nearest + "?)");
             return false;
         }
         resolved.push_back({index, value});
     }
     return true;
+}
+
+std::string FormatNumber(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    return text;
 }
 
 // Event indices ordered by the block that holds them, file order kept within a block.
@@ -54,7 +74,7 @@ bool OfflineRenderer::Render(const RenderScenario& scenario, const BlockSink& si
     if (!scenario.Validate(error)) return false;
     auto instrument = std::make_unique<Kestrum>();
     std::vector<ResolvedParameter> parameters;
-    if (!ResolveParameters(*instrument, scenario, parameters, error)) return false;
+    if (!ResolveParameters(*instrument, scenario.params, parameters, error)) return false;
 
     instrument->SetHostTempo(scenario.tempoBpm);
     instrument->SetUpProcessing(scenario.sampleRate, scenario.blockFrames);
@@ -107,4 +127,29 @@ bool OfflineRenderer::RenderToBuffers(const RenderScenario& scenario, std::vecto
             return true;
         },
         error);
+}
+
+bool OfflineRenderer::CheckParameterNames(const std::vector<std::pair<std::string, double>>& params,
+                                          std::string& error)
+{
+    if (params.empty())
+        return true;
+    const auto instrument = std::make_unique<Kestrum>();
+    std::vector<ResolvedParameter> resolved;
+    return ResolveParameters(*instrument, params, resolved, error);
+}
+
+std::string OfflineRenderer::ParameterListText()
+{
+    const auto instrument = std::make_unique<Kestrum>();
+    std::string text;
+    for (int i = 0; i < instrument->NumParams(); ++i)
+    {
+        const PluginParameter& parameter = *instrument->GetParam(i);
+        std::string line = std::string("  ") + parameter.Name();
+        line.resize(std::max<size_t>(line.size() + 1, 26), ' ');
+        text += line + FormatNumber(parameter.Min()) + " to " + FormatNumber(parameter.Max()) + " (default " +
+                FormatNumber(parameter.DefaultValue()) + ")\n";
+    }
+    return text;
 }

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/render/RenderScenario.h"
@@ -24,6 +25,11 @@ public:
 
     // Renders block by block into the sink; stops at the first sink failure.
     static bool Render(const RenderScenario& scenario, const BlockSink& sink, std::string& error);
+    // Checks that every name is a parameter's; the error names the nearest one.
+    static bool CheckParameterNames(const std::vector<std::pair<std::string, double>>& params,
+                                    std::string& error);
+    // One line per parameter: its name, range and default, for --help.
+    static std::string ParameterListText();
     // Renders into two whole-length buffers.
     static bool RenderToBuffers(const RenderScenario& scenario, std::vector<double>& left,
                                 std::vector<double>& right, std::string& error);

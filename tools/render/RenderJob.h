@@ -1,14 +1,10 @@
 #pragma once
-// The command line of kestrum-render and the job it describes.
-//
-//   kestrum-render [--bits 32|64] SCENARIO.json OUT
-//   kestrum-render [one-shot options] OUT
-//   kestrum-render --help
-//
-// OUT ending in .wav is a stereo IEEE-float WAV file (32-bit, or 64-bit with --bits 64);
-// OUT ending in .f64 is raw interleaved little-endian float64.
+// The job kestrum-render was asked to do (RenderCommandLine.h parses it from the command
+// line). OUT ending in .wav is a stereo IEEE-float WAV file (32-bit, or 64-bit with
+// --bits 64); OUT ending in .f64 is raw interleaved little-endian float64.
 
 #include <string>
+#include <vector>
 
 #include "tools/render/AudioFileWriter.h"
 #include "tools/render/RenderScenario.h"
@@ -16,18 +12,17 @@
 struct RenderJob
 {
     bool showHelp = false;
+    bool showVersion = false;
     std::string scenarioPath; // empty in one-shot mode
     RenderScenario scenario;  // the one-shot scenario, or the file's once loaded
     std::string outputPath;
     AudioFileFormat format = AudioFileFormat::WavFloat32;
 };
 
-// The usage text printed by --help.
-const char* RenderUsageText();
-
-// Parses the arguments (without the program name). One-shot options build the scenario
-// directly; a scenario file is only named here and read by LoadRenderScenarioFile.
-bool ParseRenderCommandLine(int argc, const char* const* argv, RenderJob& job, std::string& error);
+// Checks what can be checked of the output before anything is read or rendered: its folder
+// exists, it is not a folder (or a device), and it is none of the files the job reads
+// (the scenario, the preset), which writing would replace.
+bool CheckRenderOutput(const RenderJob& job, const std::vector<std::string>& inputs, std::string& error);
 
 // Reads and parses the job's scenario file.
 bool LoadRenderScenarioFile(RenderJob& job, std::string& error);

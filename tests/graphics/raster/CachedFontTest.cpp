@@ -1,16 +1,21 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <memory>
 
 #include "graphics/raster/LICE_CachedFont.h"
 #include "graphics/raster/LICE_MemBitmap.h"
 #include "graphics/raster/LICE_SysBitmap.h"
 #include "graphics/raster/LiceBlit.h"
+#include "graphics/raster/LiceFontHandle.h"
+#include "graphics/raster/LicePng.h"
 #include "tests/graphics/raster/RasterTestSupport.h"
 
 namespace
 {
 constexpr LICE_pixel kWhite = 0xFFFFFFFF;
+constexpr int kPresetNameReferenceId = 201;
 } // namespace
 
 TEST(RasterCachedFont, CountsLiveFonts)
@@ -40,17 +45,19 @@ TEST(RasterCachedFont, AFontWithoutHandleMeasuresAndDrawsNothing)
   EXPECT_EQ(font.GlyphCoverageBytes(), 0u);
 }
 
-#ifdef _WIN32
 namespace
 {
-// "Arial" (Liberation Sans under Wine) at 20 pixels, as the editor makes fonts.
+// "Arial" (Liberation Sans under Wine and with FreeType) at 20 pixels, as the editor makes fonts.
 LICE_HFONT MakeArial(int height)
 {
-  return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                     CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY, DEFAULT_PITCH, L"Arial");
+  LiceFontRequest request;
+  request.height = height;
+  request.quality = 2;
+  request.face = "Arial";
+  return LiceCreateFontHandle(request);
 }
 
-class RasterCachedFontGdi : public ::testing::Test
+class RasterCachedFontEngine : public ::testing::Test
 {
 protected:
   void SetUp() override
@@ -88,16 +95,16 @@ protected:
 };
 } // namespace
 
-TEST_F(RasterCachedFontGdi, TakesItsLineHeightFromTheFont)
+TEST_F(RasterCachedFontEngine, TakesItsLineHeightFromTheFont)
 {
   EXPECT_GE(font.LineHeight(), 18);
   EXPECT_LE(font.LineHeight(), 26);
 }
 
-TEST_F(RasterCachedFontGdi, UnderWineTextGoesThroughTheGlyphCacheOncePerCharacter)
+TEST_F(RasterCachedFontEngine, WithoutDirectDrawingTextGoesThroughTheGlyphCacheOncePerCharacter)
 {
-  // Opaque text would be drawn by GDI directly on Windows; under Wine the glyph
-  // path is taken, which fills the cache.
+  // Opaque text would be drawn by GDI directly on Windows; under Wine and with
+  // FreeType the glyph path is taken, which fills the cache.
   EXPECT_GT(Draw("Hello"), 0);
   EXPECT_GT(CountNot(canvas, kWhite), 20);
   const size_t cached = font.GlyphCoverageBytes();
@@ -116,7 +123,7 @@ TEST_F(RasterCachedFontGdi, UnderWineTextGoesThroughTheGlyphCacheOncePerCharacte
   EXPECT_GT(font.GlyphCoverageBytes(), cached);
 }
 
-TEST_F(RasterCachedFontGdi, MeasuringNeverDrawsAndSetsTheRectFromItsCorner)
+TEST_F(RasterCachedFontEngine, MeasuringNeverDrawsAndSetsTheRectFromItsCorner)
 {
   LICE_Rect rect = {10, 5, 0, 0};
   const int height = font.RenderText(&canvas, "Hello", -1, &rect, LICE_DT_CALCRECT);
@@ -134,7 +141,7 @@ TEST_F(RasterCachedFontGdi, MeasuringNeverDrawsAndSetsTheRectFromItsCorner)
   EXPECT_EQ(single.bottom, rect.bottom);
 }
 
-TEST_F(RasterCachedFontGdi, TranslucentTextIsLighterThanOpaqueText)
+TEST_F(RasterCachedFontEngine, TranslucentTextIsLighterThanOpaqueText)
 {
   font.SetTextColor(0xFF000000);
   Draw("H", LICE_DT_NOCLIP | FormatUseTextAlpha);
@@ -148,7 +155,7 @@ TEST_F(RasterCachedFontGdi, TranslucentTextIsLighterThanOpaqueText)
   EXPECT_LT(translucent, 255);
 }
 
-TEST_F(RasterCachedFontGdi, CoveredPixelsOnlyBecomeMoreOpaque)
+TEST_F(RasterCachedFontEngine, CoveredPixelsOnlyBecomeMoreOpaque)
 {
   FillAll(canvas, 0x00FFFFFF);
   Draw("H");
@@ -159,7 +166,7 @@ TEST_F(RasterCachedFontGdi, CoveredPixelsOnlyBecomeMoreOpaque)
   EXPECT_GT(opaqueInk, 5);
 }
 
-TEST_F(RasterCachedFontGdi, CharacterEncodingsDrawAsExpected)
+TEST_F(RasterCachedFontEngine, CharacterEncodingsDrawAsExpected)
 {
   // A 4-byte character takes the place of a space.
   EXPECT_EQ(Measure("a\xF0\x9F\x98\x80" "b").right, Measure("a b").right);
@@ -175,14 +182,14 @@ TEST_F(RasterCachedFontGdi, CharacterEncodingsDrawAsExpected)
       ASSERT_EQ(PixelAt(canvas, x, y), PixelAt(latin1, x, y));
 }
 
-TEST_F(RasterCachedFontGdi, WeightZeroDrawsNothing)
+TEST_F(RasterCachedFontEngine, WeightZeroDrawsNothing)
 {
   font.SetTextBlend(BlendCopy, 0.0f);
   Draw("Hello");
   EXPECT_EQ(CountNot(canvas, kWhite), 0);
 }
 
-TEST_F(RasterCachedFontGdi, ClipsToTheRectUnlessToldNotTo)
+TEST_F(RasterCachedFontEngine, ClipsToTheRectUnlessToldNotTo)
 {
   LICE_Rect narrow = {0, 0, 6, 50};
   font.RenderText(&canvas, "WWW", -1, &narrow, 0);
@@ -195,7 +202,7 @@ TEST_F(RasterCachedFontGdi, ClipsToTheRectUnlessToldNotTo)
   EXPECT_NE(PixelAt(canvas, 20, 10) & 0xFFFFFF, 0xFFFFFFu); // ink beyond the rect
 }
 
-TEST_F(RasterCachedFontGdi, RightAlignmentPlacesTheInkAtTheRightEdge)
+TEST_F(RasterCachedFontEngine, RightAlignmentPlacesTheInkAtTheRightEdge)
 {
   LICE_Rect rect = {0, 0, 200, 50};
   font.RenderText(&canvas, "Hi", -1, &rect, LICE_DT_RIGHT);
@@ -207,6 +214,7 @@ TEST_F(RasterCachedFontGdi, RightAlignmentPlacesTheInkAtTheRightEdge)
   EXPECT_GT(leftmostInk, 170);
 }
 
+#ifdef _WIN32
 TEST(RasterCachedFontDirect, VeryTallFontsAreDrawnByGdiDirectly)
 {
   // Above 255 pixels of line height GDI draws even under Wine; the glyph cache
@@ -236,12 +244,56 @@ TEST(RasterCachedFontDirect, VeryTallFontsAreDrawnByGdiDirectly)
   EXPECT_EQ(PixelAt(withoutContext, 20, 200), kWhite);
 }
 
-TEST_F(RasterCachedFontGdi, DrawsIntoBitmapsWithoutDeviceContext)
+#endif
+
+TEST_F(RasterCachedFontEngine, DrawsIntoBitmapsWithoutDeviceContext)
 {
   LICE_MemBitmap memory(100, 30);
   FillAll(memory, kWhite);
   LICE_Rect rect = {0, 0, 100, 30};
   font.RenderText(&memory, "Hello", -1, &rect, 0);
   EXPECT_GT(CountNot(memory, kWhite), 20);
+}
+
+#ifndef _WIN32
+// The fonts compiled into the module draw the same pixels on every machine: a preset name
+// as the editor draws it (Arial 20 bold, centred) equals the stored picture of it. A
+// mismatch leaves the drawn picture beside the test as preset-name-drawn.rgba (200 x 30).
+TEST(RasterCachedFontEmbedded, PresetNameEqualsItsReferencePicture)
+{
+  LiceFontRequest request;
+  request.height = 20;
+  request.weight = 700;
+  request.face = "Arial";
+  LICE_CachedFont font;
+  font.SetFromFontHandle(LiceCreateFontHandle(request), LICE_FontOwnsHandle | LICE_FontAllowDirectDraw);
+  font.SetTextColor(0xFF000000);
+  LICE_MemBitmap drawn(200, 30);
+  FillAll(drawn, kWhite);
+  LICE_Rect rect = {0, 5, 200, 30};
+  font.RenderText(&drawn, "ELCT - Tight Snare 07", -1, &rect, LICE_DT_NOCLIP | LICE_DT_CENTER);
+
+  std::unique_ptr<LICE_MemBitmap> reference(DecodePngResource(nullptr, kPresetNameReferenceId));
+  ASSERT_NE(reference, nullptr);
+  int differing = 0;
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 200; ++x)
+      differing += PixelAt(drawn, x, y) != PixelAt(*reference, x, y);
+  if (differing)
+  {
+    std::FILE* out = std::fopen("preset-name-drawn.rgba", "wb");
+    for (int y = 0; out && y < 30; ++y)
+      for (int x = 0; x < 200; ++x)
+      {
+        const LICE_pixel p = PixelAt(drawn, x, y);
+        const unsigned char rgba[4] = {
+          static_cast<unsigned char>(LICE_GetR(p)), static_cast<unsigned char>(LICE_GetG(p)),
+          static_cast<unsigned char>(LICE_GetB(p)), static_cast<unsigned char>(LICE_GetA(p))};
+        std::fwrite(rgba, 1, 4, out);
+      }
+    if (out)
+      std::fclose(out);
+  }
+  EXPECT_EQ(differing, 0);
 }
 #endif
