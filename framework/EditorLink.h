@@ -40,25 +40,28 @@ public:
     // [constructing thread, under the plug-in lock]
     virtual void PrepareDrawing() = 0;
 
+    // The window operations below describe an editor without a window by default, which is
+    // what editors that only mirror values (in tests) are.
+
     // The window system this editor opens its window in; kNone when it cannot open one.
     // [any thread]
-    virtual EditorWindowSystem WindowSystem() const = 0;
+    virtual EditorWindowSystem WindowSystem() const { return EditorWindowSystem::kNone; }
 
     // Opens the editor window inside the host's parent window (a handle of WindowSystem());
     // false when no window could be made. [main thread]
-    virtual bool OpenWindow(void* parent) = 0;
+    virtual bool OpenWindow(void* /*parent*/) { return false; }
 
     // Closes the editor window; the controls keep their values for the next opening. Nothing
     // happens without an open window. [main thread]
-    virtual void CloseWindow() = 0;
+    virtual void CloseWindow() {}
 
     // True while the editor window is open. [main thread]
-    virtual bool HasWindow() = 0;
+    virtual bool HasWindow() { return false; }
 
     // The size the host gives the editor window, in pixels. [main thread]
-    virtual EditorSize WindowSize() const = 0;
+    virtual EditorSize WindowSize() const { return EditorSize(); }
 
     // The module whose resources hold the editor's images; none for the program itself.
     // [any thread]
-    virtual void* ModuleHandle() const = 0;
+    virtual void* ModuleHandle() const { return nullptr; }
 };

@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 IGraphics::IGraphics(IPlugBase* plug, int width, int height, int frameRate)
     : mPlug(plug), mWidth(width), mHeight(height), mFrameRate(frameRate)
@@ -28,14 +29,19 @@ IGraphics::~IGraphics()
 
 void IGraphics::Resize(int width, int height)
 {
-    mWidth = width;
-    mHeight = height;
-    ReleaseMouse();
-    mMouseOverIndex = -1;
-    DestroyControls();
-    mBackBuffer.reset();
-    mSpareBitmap.reset();
-    MakeBitmaps();
+    {
+        std::optional<PlugLockGuard> guard;
+        if (mPlug)
+            guard.emplace(mPlug->PluginLock());
+        mWidth = width;
+        mHeight = height;
+        ReleaseMouse();
+        mMouseOverIndex = -1;
+        DestroyControls();
+        mBackBuffer.reset();
+        mSpareBitmap.reset();
+        MakeBitmaps();
+    }
     if (mPlug)
         mPlug->ResizeEditor(width, height);
 }

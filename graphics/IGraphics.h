@@ -30,6 +30,7 @@
 // The plug-in core owns the editor once AttachEditor has taken it (through EditorLink).
 
 #include "framework/EditorLink.h"
+#include "graphics/IControl.h"
 #include "graphics/IGraphicsTypes.h"
 #include "graphics/PopupMenu.h"
 
@@ -37,7 +38,6 @@
 #include <string>
 #include <vector>
 
-class IControl;
 class IPlugBase;
 class LICE_IBitmap;
 class LICE_MemBitmap;
@@ -73,7 +73,8 @@ public:
     virtual void CancelTextEntry() = 0;
     // 3. Sets a new size: destroys every control and both bitmaps, makes new ones and tells
     // the plug-in. The window layer checks for a change first and resizes its windows after.
-    // [window thread]
+    // [window thread, takes the plug-in lock while the controls change, since pushes from
+    // other threads walk them under that lock; the plug-in is told after, outside it]
     virtual void Resize(int width, int height);
     // 4. True while the editor window exists. [window thread]
     bool HasWindow() override;
@@ -230,6 +231,9 @@ public:
     int Width() const { return mWidth; }
     int Height() const { return mHeight; }
     int FrameRate() const { return mFrameRate; }
+    // The interval of the window layer's redraw timer; an editor made without a frame rate
+    // ticks at 25 frames a second.
+    int TickMilliseconds() const { return 1000 / (mFrameRate > 0 ? mFrameRate : 25); }
     LICE_SysBitmap* BackBuffer() const { return mBackBuffer.get(); }
     // The module whose resources hold the images (MakeEditorWindowLayer sets it; tests may
     // point it elsewhere). [constructing thread]

@@ -8,6 +8,7 @@
 #include "graphics/IBitmapControl.h"
 #include "graphics/IContactControl.h"
 #include "graphics/IFileSelectorControl.h"
+#include "graphics/IGraphics.h"
 #include "graphics/IKnobMultiControl.h"
 #include "graphics/IPanelControl.h"
 #include "graphics/IPopupMenu_PresetSelector.h"
@@ -17,6 +18,7 @@
 #include "instrument/KestrumEditorPresetBar.h"
 #include "instrument/KestrumPresetMenu.h"
 #include "instrument/KestrumLayout.h"
+#include "instrument/PresetCatalogue.h"
 #include "instrument/PresetLibrary.h"
 
 
@@ -29,7 +31,6 @@ using namespace KestrumLayout;
 const BlendSpec kControlBlend(BlendSpec::kAlpha, 1.0f);
 // The translucent black field behind the preset name.
 const Color kPresetFieldColor(140, 0, 0, 0);
-constexpr char kInitialPresetName[] = "< Presets Library >";
 // One extension, which the file dialogs also use as the default one.
 constexpr char kPresetExtension[] = "kestrumpreset";
 
@@ -70,7 +71,8 @@ std::unique_ptr<IControl> MakeControl(IPlugBase* plug, const Row& row, const Rec
     case ControlKind::Panel:
         return std::make_unique<IPanelControl>(plug, rect, kPresetFieldColor, kControlBlend);
     case ControlKind::Text:
-        return std::make_unique<ITextControl>(plug, rect, PresetNameStyle(), kInitialPresetName);
+        return std::make_unique<ITextControl>(plug, rect, PresetNameStyle(),
+                                              PresetCatalogue::kNoPresetText);
     case ControlKind::PresetMenu:
         return std::make_unique<IPopupMenu_PresetSelector>(plug, rect, kPresetSelector,
                                                            std::make_unique<KestrumPresetMenu>(), kControlBlend);

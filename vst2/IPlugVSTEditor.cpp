@@ -14,12 +14,6 @@ Vst2Rect RectOf(const EditorSize& size)
 
 }  // namespace
 
-EditorLink* IPlugVST::WindowedEditor() const
-{
-    EditorLink* editor = Editor();
-    return editor && editor->WindowSystem() != EditorWindowSystem::kNone ? editor : nullptr;
-}
-
 void IPlugVST::AttachEditor(std::unique_ptr<EditorLink> editor)
 {
     IPlugBase::AttachEditor(std::move(editor));

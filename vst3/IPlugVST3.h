@@ -155,9 +155,9 @@ public:
   void GetTimeInfo(TimeInfo& info) override;
   // [window thread]
   void ResizeEditor(int width, int height) override;
-  // [host set-up thread]
+  // [main thread]
   void InitForHost() override;
-  // [host set-up thread, under the plug-in lock]
+  // [main thread, takes the plug-in lock]
   void SetLatency(int latencySamples) override;
   // [audio thread, under the plug-in lock] a VST3 instrument sends no MIDI.
   bool SendMidiMessage(const MidiMessage& message) override;
@@ -167,9 +167,7 @@ public:
   bool IsBypassed() const { return mBypassed; }
 
   // --- The editor views (IPlugVST3Views.cpp)
-  // The attached editor when it can open windows; none otherwise. [any thread]
-  EditorLink* WindowedEditor() const;
-  // [host main thread] a view enters the list when created and leaves it when destroyed.
+  // [main thread] a view enters the list when created and leaves it when destroyed.
   void AddView(IPlugVST3View* view);
   void RemoveView(IPlugVST3View* view);
   int NumViews() const { return static_cast<int>(mViews.size()); }

@@ -19,12 +19,6 @@ IPlugView* PLUGIN_API IPlugVST3::createView(FIDString name)
   return new (std::nothrow) IPlugVST3View(this);
 }
 
-EditorLink* IPlugVST3::WindowedEditor() const
-{
-  EditorLink* editor = Editor();
-  return editor && editor->WindowSystem() != EditorWindowSystem::kNone ? editor : nullptr;
-}
-
 void IPlugVST3::AddView(IPlugVST3View* view)
 {
   mViews.push_back(view);
