@@ -1,5 +1,6 @@
 #include "graphics/IFileSelectorControl.h"
 
+#include "framework/IPlugBase.h"
 #include "graphics/IGraphics.h"
 
 IFileSelectorControl::IFileSelectorControl(IPlugBase* plug, const Rect& rect, int paramIndex, const BitmapRef& bitmap,
@@ -13,11 +14,32 @@ IFileSelectorControl::IFileSelectorControl(IPlugBase* plug, const Rect& rect, in
 void IFileSelectorControl::MouseDown(int /*x*/, int /*y*/, const MouseModifiers& /*mod*/)
 {
     IGraphics* gui = GetGUI();
-    if (!gui)
+    if (!gui || mState == kSelecting)
         return;
     mState = kSelecting;
     MarkChanged(false);
+    if (gui->StartFileDialog(this))
+        return;
     gui->AskForFile(mFile, mAction, mFolder, mExtensions.c_str());
+    ToggleValue();
+}
+
+void IFileSelectorControl::FinishSelection(const char* file, const char* folder)
+{
+    mFile = file ? file : "";
+    if (!mFile.empty() && folder)
+        mFolder = folder;
+    IPlugBase* plug = GetPlug();
+    const int param = ParamIndex();
+    if (plug && param >= 0)
+        plug->BeginParameterEdit(param);
+    ToggleValue();
+    if (plug && param >= 0)
+        plug->EndParameterEdit(param);
+}
+
+void IFileSelectorControl::ToggleValue()
+{
     // Each use toggles the value, so the plug-in hears of every dialog, cancelled or not.
     double value = GetValue() + 1.0;
     if (value > 1.0)

@@ -22,6 +22,9 @@ public:
 
     // [window thread] Runs the dialog (only while the plug-in has an editor).
     void MouseDown(int x, int y, const MouseModifiers& mod) override;
+    // [window thread] The answer of a dialog that ran in the background (empty file:
+    // cancelled), as its own edit gesture, since the click that opened it has ended.
+    void FinishSelection(const char* file, const char* folder);
     // [window thread] Draws the image only while the dialog is open.
     bool Draw(IGraphics& graphics) override;
     // [window thread] Also true once after a dialog finished.
@@ -37,6 +40,8 @@ public:
     int GetState() const { return mState; }
 
 private:
+    void ToggleValue();
+
     BitmapRef mBitmap;
     std::string mFolder;
     std::string mFile;

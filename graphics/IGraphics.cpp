@@ -192,3 +192,8 @@ void IGraphics::MakeBitmaps()
     mBackBuffer = std::make_unique<LICE_SysBitmap>(mWidth, mHeight);
     mSpareBitmap = std::make_unique<LICE_MemBitmap>();
 }
+
+bool IGraphics::StartFileDialog(IFileSelectorControl* /*control*/)
+{
+    return false;
+}

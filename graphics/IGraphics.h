@@ -38,6 +38,7 @@
 #include <string>
 #include <vector>
 
+class IFileSelectorControl;
 class IPlugBase;
 class LICE_IBitmap;
 class LICE_MemBitmap;
@@ -136,6 +137,10 @@ public:
     // 28. Decodes an image of the module; none when it cannot.
     // [window thread or constructing thread]
     virtual std::unique_ptr<LICE_IBitmap> LoadPlatformImage(int resourceId, const char* fileName) = 0;
+    // 29. Starts the control's file dialog in the background, so the host's UI thread goes on
+    // meanwhile; the control hears the answer through FinishSelection. False when the layer
+    // has only the modal AskForFile (the default). [window thread]
+    virtual bool StartFileDialog(IFileSelectorControl* control);
 
     // ---- EditorLink -------------------------------------------------------------------
 

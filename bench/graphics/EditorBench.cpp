@@ -1,19 +1,26 @@
 // The editor's frame costs on the headless window layer: a full redraw of an instrument-like
 // 500 x 480 layout, the incremental frame after one knob moved, and the push of a value
-// from the plug-in (what host automation costs the audio thread).
+// from the plug-in (what host automation costs the audio thread). The X11 variants run the
+// same frames through a real X11 window, the copy to the screen included (XPutImage, then a
+// round trip so the server has drawn it); they need an X server (run under xvfb-run).
 
 #include <benchmark/benchmark.h>
 
 #include "framework/IPlugBase.h"
+#include "framework/IdleRunLoop.h"
 #include "graphics/IBitmapControl.h"
 #include "graphics/IGraphicsHeadless.h"
 #include "graphics/IKnobMultiControl.h"
 #include "graphics/ISwitchControl.h"
 #include "graphics/ITextControl.h"
 #include "graphics/raster/LICE_MemBitmap.h"
+#include "graphics/x11/IGraphicsX11.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 namespace
 {
@@ -62,6 +69,7 @@ std::unique_ptr<LICE_MemBitmap> MakeRoundStrip(int side, int frames)
 }
 
 // The benchmark layout: a 1000 x 1000 background, ten knobs, two switches and a text line.
+template <class Layer>
 struct BenchEditor
 {
     BenchEditor()
@@ -73,8 +81,8 @@ struct BenchEditor
         knobStrip = MakeRoundStrip(kKnobSize, kKnobFrames);
         switchStrip = MakeRoundStrip(kSwitchSize, 2);
 
-        auto headless = std::make_unique<IGraphicsHeadless>(&plug, kWidth, kHeight, 25);
-        editor = headless.get();
+        auto layer = std::make_unique<Layer>(&plug, kWidth, kHeight, 25);
+        editor = layer.get();
         editor->AddControl(std::make_unique<IBitmapControl>(&plug, Rect(0, 0, 1000, 1000), -1,
                                               BitmapRef(background.get(), 1000, 1000, 1),
                                               BlendSpec(BlendSpec::kCopy)));
@@ -88,48 +96,142 @@ struct BenchEditor
         editor->AddControl(std::make_unique<ITextControl>(&plug, Rect(60, 43, 440, 65),
                                             TextStyle("Arial", 20, Color(255, 100, 100, 100), TextStyle::kBold),
                                             "< Presets Library >"));
-        plug.AttachEditor(std::move(headless));
-        while (editor->RunFrame())
+        plug.AttachEditor(std::move(layer));
+        Open();
+        while (RunFrame())
         {
         }
     }
+    ~BenchEditor();
 
+    void Open();
+    // One tick; true when something was drawn (and, in a window, shown).
+    bool RunFrame();
+
+    IdleRunLoop loop; // the X11 variant's host loop; outlives the editor
     BenchPlugin plug;
     std::unique_ptr<LICE_MemBitmap> background;
     std::unique_ptr<LICE_MemBitmap> knobStrip;
     std::unique_ptr<LICE_MemBitmap> switchStrip;
-    IGraphicsHeadless* editor = nullptr;
+    Layer* editor = nullptr;
+    Display* display = nullptr;  // the X11 variant's host connection
+    Window host = 0;
 };
 
+template <>
+void BenchEditor<IGraphicsHeadless>::Open()
+{
+}
+
+template <>
+bool BenchEditor<IGraphicsHeadless>::RunFrame()
+{
+    return editor->RunFrame();
+}
+
+template <>
+BenchEditor<IGraphicsHeadless>::~BenchEditor() = default;
+
+template <>
+void BenchEditor<IGraphicsX11>::Open()
+{
+    display = XOpenDisplay(nullptr);
+    if (!display)
+    {
+        fprintf(stderr, "host open failed errno %d\n", errno);
+        return;
+    }
+    host = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, kWidth, kHeight, 0, 0, 0);
+    XMapWindow(display, host);
+    XSync(display, False);
+    if (!editor->CreateEditorWindow(reinterpret_cast<EditorWindowHandle>(static_cast<uintptr_t>(host))))
+    {
+        Display* probe = XOpenDisplay(nullptr);
+        fprintf(stderr, "create failed; probe %p host %lx\n", (void*)probe, host);
+    }
+}
+
+template <>
+bool BenchEditor<IGraphicsX11>::RunFrame()
+{
+    Rect dirty;
+    if (!editor->HasWindow() || !editor->CollectDirtyArea(dirty))
+        return false;
+    editor->Redraw(dirty);
+    XSync(editor->XDisplay(), False);
+    return true;
+}
+
+template <>
+BenchEditor<IGraphicsX11>::~BenchEditor()
+{
+    if (!display)
+        return;
+    editor->DestroyEditorWindow();
+    XDestroyWindow(display, host);
+    XCloseDisplay(display);
+}
+
+template <class Layer>
+bool Skipped(benchmark::State& state, const BenchEditor<Layer>& bench)
+{
+    if (bench.editor->HasWindow() || std::is_same<Layer, IGraphicsHeadless>::value)
+        return false;
+    state.SkipWithError("no X server");
+    return true;
+}
+
+template <class Layer>
 void BM_FullRedraw(benchmark::State& state)
 {
-    BenchEditor bench;
+    BenchEditor<Layer> bench;
+    if (Skipped(state, bench))
+        return;
     for (auto _ : state)
     {
         bench.editor->MarkAllControlsChanged();
-        bench.editor->RunFrame();
+        bench.RunFrame();
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_FullRedraw);
+BENCHMARK_TEMPLATE(BM_FullRedraw, IGraphicsHeadless);
+BENCHMARK_TEMPLATE(BM_FullRedraw, IGraphicsX11);
 
+template <class Layer>
 void BM_OneKnobIncrementalFrame(benchmark::State& state)
 {
-    BenchEditor bench;
+    BenchEditor<Layer> bench;
+    if (Skipped(state, bench))
+        return;
     double value = 0.25;
     for (auto _ : state)
     {
         value = 1.0 - value;
         bench.editor->PushValueToControls(kFirstKnobParam, value, true);
-        bench.editor->RunFrame();  // collect, draw clipped, present
+        bench.RunFrame();  // collect, draw clipped, present
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK(BM_OneKnobIncrementalFrame);
+BENCHMARK_TEMPLATE(BM_OneKnobIncrementalFrame, IGraphicsHeadless);
+BENCHMARK_TEMPLATE(BM_OneKnobIncrementalFrame, IGraphicsX11);
+
+// The copy of the whole back buffer to the window alone.
+void BM_X11PresentFullWindow(benchmark::State& state)
+{
+    BenchEditor<IGraphicsX11> bench;
+    if (Skipped(state, bench))
+        return;
+    for (auto _ : state)
+    {
+        bench.editor->PresentArea(Rect(0, 0, kWidth, kHeight));
+        XSync(bench.editor->XDisplay(), False);
+    }
+}
+BENCHMARK(BM_X11PresentFullWindow);
 
 void BM_PushValueToControls(benchmark::State& state, bool normalized)
 {
-    BenchEditor bench;
+    BenchEditor<IGraphicsHeadless> bench;
     double value = 0.25;
     for (auto _ : state)
     {

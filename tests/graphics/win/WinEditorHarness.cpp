@@ -11,16 +11,6 @@ constexpr UINT kFlushMessage = WM_APP + 1;
 bool sFlushed = false;
 const wchar_t* const kHostClass = L"KestrumTestHost";
 
-PluginConfig HarnessConfig()
-{
-    PluginConfig config;
-    config.numParams = 2;
-    config.channelIoString = "0-2";
-    config.effectName = "Kestrum";
-    config.pluginApi = kApiVst2;  // a right click reaches the control
-    return config;
-}
-
 LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == WM_KEYDOWN)
@@ -33,46 +23,7 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-// Frame f of the strip is one colour: red 2f, green 200 - 2f, blue 128.
-LICE_pixel FrameColor(int frame)
-{
-    return LICE_RGBA(2 * frame, 200 - 2 * frame, 128, 255);
-}
 }  // namespace
-
-const Rect WinEditorHarness::kKnobA(20, 20, 60, 60);
-const Rect WinEditorHarness::kKnobB(100, 20, 140, 60);
-
-int KnobFrameFor(double value)
-{
-    return static_cast<int>((WinEditorHarness::kFrames - 1) * value + 0.5);
-}
-
-RecordingPlug::RecordingPlug() : IPlugBase(HarnessConfig())
-{
-    GetParam(0)->DefineContinuous("Level", 50.0, 0.0, 100.0, 0.01);
-    GetParam(1)->DefineContinuous("Tone", 0.5, 0.0, 1.0, 0.001);
-}
-
-void RecordingPlug::BeginParameterEdit(int paramIndex)
-{
-    events.push_back("begin " + std::to_string(paramIndex));
-    IPlugBase::BeginParameterEdit(paramIndex);
-}
-
-void RecordingPlug::SetParameterFromEditor(int paramIndex, double normalizedValue)
-{
-    char text[64];
-    std::snprintf(text, sizeof(text), "set %d %.3f", paramIndex, normalizedValue);
-    events.push_back(text);
-    IPlugBase::SetParameterFromEditor(paramIndex, normalizedValue);
-}
-
-void RecordingPlug::EndParameterEdit(int paramIndex)
-{
-    events.push_back("end " + std::to_string(paramIndex));
-    IPlugBase::EndParameterEdit(paramIndex);
-}
 
 std::vector<WPARAM>& WinEditorHarness::HostKeys()
 {
@@ -80,12 +31,8 @@ std::vector<WPARAM>& WinEditorHarness::HostKeys()
     return keys;
 }
 
-WinEditorHarness::WinEditorHarness(bool tooltips) : mStrip(kKnobSize, kKnobSize * kFrames)
+WinEditorHarness::WinEditorHarness(bool tooltips)
 {
-    for (int y = 0; y < mStrip.GetHeight(); ++y)
-        for (int x = 0; x < kKnobSize; ++x)
-            mStrip.GetBits()[y * mStrip.GetRowSpan() + x] = FrameColor(y / kKnobSize);
-
     WNDCLASSW hostClass = {};
     hostClass.lpfnWndProc = &HostProc;
     hostClass.hInstance = GetModuleHandleW(nullptr);
@@ -99,13 +46,7 @@ WinEditorHarness::WinEditorHarness(bool tooltips) : mStrip(kKnobSize, kKnobSize 
     auto owned = std::make_unique<IGraphicsWin>(&plug, 500, 480, 25);
     editor = owned.get();
     editor->SetModuleHandle(GetModuleHandleW(nullptr));
-    const BitmapRef strip(&mStrip, mStrip.GetWidth(), mStrip.GetHeight(), kFrames, false);
-    editor->AddControl(std::make_unique<IPanelControl>(&plug, Rect(0, 0, 500, 480), Color(255, 90, 90, 90), BlendSpec(BlendSpec::kCopy)));
-    knobA = static_cast<IKnobMultiControl*>(editor->AddControl(
-        std::make_unique<IKnobMultiControl>(&plug, kKnobA.left, kKnobA.top, 0, strip, IKnobControl::kVertical, 4.0, BlendSpec(BlendSpec::kCopy))));
-    knobA->SetPromptsEnabled(true);
-    editor->AddControl(
-        std::make_unique<IKnobMultiControl>(&plug, kKnobB.left, kKnobB.top, 1, strip, IKnobControl::kVertical, 4.0, BlendSpec(BlendSpec::kCopy)));
+    knobA = AddControls(*editor, plug);
     editor->SetTooltipsEnabled(tooltips);
     plug.AttachEditor(std::move(owned));
     editor->CreateEditorWindow(host);
@@ -170,7 +111,7 @@ bool WinEditorHarness::WindowShowsFrame(const Rect& rect, int frame) const
         for (int x = 0; x < rect.Width(); ++x)
         {
             const LICE_pixel shown = readBack.GetBits()[y * readBack.GetRowSpan() + x] & 0xFFFFFF;
-            const LICE_pixel drawn = mStrip.GetBits()[(frame * kKnobSize + y) * mStrip.GetRowSpan() + x] & 0xFFFFFF;
+            const LICE_pixel drawn = FramePixel(frame, x, y);
             if (shown != drawn)
                 return false;
         }
