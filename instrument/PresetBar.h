@@ -8,13 +8,13 @@
 // there a press finds whatever file was last set here, and no dialog ever opens). The
 // editor replaces it with one that reads and writes its controls.
 
+#include "instrument/PresetCatalogue.h"
+
 #include <string>
 
 class PresetBar
 {
 public:
-    static constexpr const char* kInitialName = "< Presets Library >";
-
     // [the thread that destroys the instance]
     virtual ~PresetBar() = default;
 
@@ -37,5 +37,5 @@ public:
 private:
     std::string mLoadFile;
     std::string mSaveFile;
-    std::string mName = kInitialName;
+    std::string mName = PresetCatalogue::kNoPresetText;
 };
