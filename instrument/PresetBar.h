@@ -13,12 +13,13 @@
 // by reference, and the texts are stored in room sized once at construction (a later text
 // that fits reuses it).
 
+#include "instrument/PresetCatalogue.h"
+
 #include <string>
 
 class PresetBar
 {
 public:
-    static constexpr const char* kInitialName = "< Presets Library >";
     // Room reserved for a file path: more than any catalogue path needs (a system path of
     // at most 260 characters plus the library's sub-folder and file name).
     static constexpr size_t kPathRoom = 1024;
@@ -50,7 +51,7 @@ public:
 private:
     std::string mLoadFile;
     std::string mSaveFile;
-    std::string mName = kInitialName;
+    std::string mName = PresetCatalogue::kNoPresetText;
 };
 
 inline PresetBar::PresetBar()
