@@ -177,29 +177,20 @@ void renderFull(SynthEngine& engine, const BlockSettings& block, double* left, d
 // When, besides the resting envelopes, the filter holds only zeros, the shaper's input side rests and the tone
 // is +0 (or the shaper is in), the mix is a zero whatever the noise value: a signed zero
 // through the filter stays a zero and (zero + +0) is +0. Then the noise only has to
-// advance, A, B and the decimated value stay +0, and only the DC blocker memory moves:
-// z = (0 - d_prev) + 0.9997 z. The stage output is the guarded z with the shaper in and
-// the +0 mix without it.
+// advance, A, B and the decimated value stay +0, and only the DC blocker memory moves
+// (TransistorShaper::stepAtRest).
 void renderSilentStage(SynthEngine& engine, const BlockSettings& block, double* left, double* right,
                        int32_t frameCount)
 {
     TransistorShaper& shaper = engine.voice.shaper;
     NoiseGenerator::skip(frameCount);
-    double blocked = (0.0 - shaper.previousDecimated) + 0.9997 * shaper.previousBlocked;
-    shaper.previousDecimated = 0.0;
-    // Once z is a denormal that 0.9997 z rounds back to, it never changes again.
-    bool settled = sameBits(0.0 + 0.9997 * blocked, blocked);
     double stageOutputs[kRunSamples];
     for (int32_t done = 0; done < frameCount; done += kRunSamples) {
         const int32_t count = std::min(kRunSamples, frameCount - done);
-        for (int32_t i = 0; i < count; ++i) {
-            if (done + i > 0 && !settled)
-                blocked = 0.0 + 0.9997 * blocked;
-            stageOutputs[i] = shaper.enabled ? denormalGuard(blocked) : 0.0;
-        }
+        for (int32_t i = 0; i < count; ++i)
+            stageOutputs[i] = shaper.stepAtRest();
         writeFrames(engine, block, stageOutputs, left + done, right + done, count);
     }
-    shaper.previousBlocked = blocked;
 }
 
 // Both envelopes rest: their levels are +0 for the whole block and their memories do

@@ -11,6 +11,9 @@
 
 struct TransistorShaper
 {
+    // The DC blocker's pole: z = d - d_prev + kBlockerPole z.
+    static constexpr double kBlockerPole = 0.9997;
+
     // Block-rate: drive constants from the load knob (0 to 1); load 0 bypasses.
     void prepare(double load);
 
@@ -21,7 +24,7 @@ struct TransistorShaper
         const double a = curve(previousMix);
         const double b = curve(midpoint);
         const double decimated = ((a + previousA) * 0.5 + previousB) * 0.5;
-        const double blocked = decimated - previousDecimated + 0.9997 * previousBlocked;
+        const double blocked = decimated - previousDecimated + kBlockerPole * previousBlocked;
         const double output = enabled ? numberguard::denormalGuard(blocked) : mix;
         previousMix = numberguard::denormalGuard(mix);
         previousA = numberguard::denormalGuard(a);
@@ -52,13 +55,23 @@ struct TransistorShaper
     }
 
     // True when a zero mix leaves A, B and the decimated value at +0, so that only the DC
-    // blocker's own memory still moves (it decays by 0.9997 per sample and, being stored
+    // blocker's own memory still moves (it decays by kBlockerPole per sample and, being stored
     // unguarded, may settle on a tiny denormal that it keeps for good).
     bool inputSideAtRest() const
     {
         using numberguard::isPositiveZero;
         return isPositiveZero(previousMix) && isPositiveZero(previousA) && isPositiveZero(previousB) &&
                previousDecimated == 0.0;
+    }
+
+    // One sample while inputSideAtRest() holds and the mix is a zero: the same result, to the
+    // bit, as step() would give, with only the DC blocker computed.
+    double stepAtRest()
+    {
+        const double blocked = (0.0 - previousDecimated) + kBlockerPole * previousBlocked;
+        previousDecimated = 0.0;
+        previousBlocked = blocked;
+        return enabled ? numberguard::denormalGuard(blocked) : 0.0;
     }
 
     // Memories.

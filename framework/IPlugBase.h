@@ -45,7 +45,7 @@ public:
     // [the thread that destroys the instance, after processing has stopped]
     virtual ~IPlugBase();
     // 1. Sample rate, block size or activation changed.
-    // [host set-up thread, takes the plug-in lock]
+    // [main thread, takes the plug-in lock]
     virtual void ResetProcessing();
     // 2. Parameter `paramIndex` has a new value.
     // [any thread, takes the plug-in lock]
@@ -63,7 +63,7 @@ public:
     // 7. Hook without a caller in this product.
     // [unused]
     virtual void ReservedHook7();
-    // 8. [host set-up thread, takes the plug-in lock]
+    // 8. [main thread, takes the plug-in lock]
     virtual void OnActivationChanged(bool active);
     // 9. Default: forwards the message to SendMidiMessage.
     // [audio thread, under the plug-in lock]
@@ -78,11 +78,11 @@ public:
     virtual bool SaveState(ChunkBuffer& chunk);
     // 13. Reads a state chunk from startPos; returns the position after it or -1.
     //     Default: UnserializeParams.
-    // [any thread, under the plug-in lock]
+    // [any thread, takes the plug-in lock]
     virtual int32_t LoadState(const ChunkBuffer& chunk, int32_t startPos);
     // 14. True when every parameter value differs from values[startIndex + i] by less than
     //     kStateTolerance. False when the numValues doubles do not cover every parameter.
-    // [any thread, under the plug-in lock]
+    // [any thread, takes the plug-in lock]
     virtual bool StateEquals(const double* values, int numValues, int startIndex);
     // 15. [window thread]
     virtual void OnEditorResized();
@@ -90,7 +90,7 @@ public:
     // [unused]
     virtual bool ReservedHook16();
     // 17. The host identity has been learned.
-    // [host set-up thread]
+    // [main thread]
     virtual void OnHostKnown();
     // 18. Opens the host's context menu for a parameter (VST3 adapter). Default: nothing.
     // [window thread]
@@ -135,14 +135,14 @@ public:
     // [window thread]
     virtual void ResizeEditor(int width, int height);
     // 32. The host has opened the plug-in. Default nothing; the VST2 adapter overrides.
-    // [host set-up thread]
+    // [main thread]
     virtual void InitForHost();
     // 33. Takes ownership of the editor, pushes every parameter value into its controls and
     //     lets it prepare its drawing surfaces. Nothing for none.
     // [constructing thread, takes the plug-in lock]
     virtual void AttachEditor(std::unique_ptr<EditorLink> editor);
     // 34. Sets the latency and resets the latency delay line to it.
-    // [host set-up thread, under the plug-in lock]
+    // [main thread, takes the plug-in lock]
     virtual void SetLatency(int latencySamples);
     // 35. Adapter; default false (no MIDI output).
     // [audio thread, under the plug-in lock]
@@ -151,7 +151,7 @@ public:
     // [audio thread, under the plug-in lock]
     virtual bool SendSysExMessage(const SysExMessage& message);
     // 37. Pushes every parameter's plain value into the attached editor.
-    // [any thread, under the plug-in lock: the editor only stores and marks]
+    // [any thread, takes the plug-in lock: the editor only stores and marks]
     virtual void RefreshParameterControls();
     // 38. Hook without a caller in this product.
     // [unused]
@@ -160,7 +160,7 @@ public:
     // [any thread, under the plug-in lock]
     virtual void OnPresetsChanged();
     // 40. Sizes every scratch buffer for `frames`; nothing when the size is unchanged.
-    // [host set-up thread, under the plug-in lock; never while processing]
+    // [main thread, under the plug-in lock; never while processing]
     virtual void ApplyBlockSize(int frames);
 
     // ---- Identity and configuration ---------------------------------------------------
@@ -189,6 +189,12 @@ public:
     PlugLock& PluginLock() { return mLock; }
     // The attached editor, or none.
     EditorLink* Editor() const { return mEditor.get(); }
+    // The attached editor when it can open a window in a host's window; none otherwise, so
+    // that hosts fall back to their own parameter editor. [any thread]
+    EditorLink* WindowedEditor() const
+    {
+        return mEditor && mEditor->WindowSystem() != EditorWindowSystem::kNone ? mEditor.get() : nullptr;
+    }
 
     // ---- Parameters -------------------------------------------------------------------
 
@@ -268,14 +274,14 @@ public:
     const char* PresetNameAt(int presetIndex) const;
     // Loads an initialised slot, or initialises a fresh one from the current state as the
     // next "user preset N". On success it becomes the current preset.
-    // [any thread, under the plug-in lock]
+    // [any thread, takes the plug-in lock]
     bool LoadPresetSlot(int presetIndex);
     // Initialises up to `count` fresh slots from the current state, named `name` ("Empty"
     // when none is given).
     // [constructing thread]
     void FillDefaultPresets(const char* name, int count);
     // Stores the current state into the current slot, renaming it when a name is given.
-    // [any thread, under the plug-in lock]
+    // [any thread, takes the plug-in lock]
     void ModifyCurrentPreset(const char* name = nullptr);
 
     // ---- State chunks -----------------------------------------------------------------
@@ -290,17 +296,16 @@ public:
     int32_t UnserializeParams(const ChunkBuffer& chunk, int32_t startPos);
     // Appends the bank body: per slot its name (int32 length and bytes), its initialised
     // flag and, when initialised, its state.
-    // [any thread, under the plug-in lock]
+    // [any thread, takes the plug-in lock]
     bool SerializePresets(ChunkBuffer& chunk);
     // Reads a bank body into the slots, then reloads the current slot. Returns the final
     // position. A bank that does not read to its last record changes nothing and reports -1.
-    // [any thread, under the plug-in lock]
+    // [any thread, takes the plug-in lock]
     int32_t UnserializePresets(const ChunkBuffer& chunk, int32_t startPos);
 
 private:
     void ParseChannelConfigurations(const char* channelIoString);
     void CreateChannels(int numInputs, int numOutputs);
-    void PointUnconnectedSlotsAtScratch();
     // The size of a state chunk as SaveState writes it.
     int32_t StateBytes();
     // One pass over a bank body: checks every record (apply false) or loads them into the

@@ -23,7 +23,7 @@ public:
     // The cached bitmap for the id; without one, `load` runs (under the cache's lock, so an
     // image is decoded once) and a non-null result is kept. A failed load is not remembered
     // and is tried again at the next request. [any thread; takes the cache's lock]
-    LICE_IBitmap* FindOrLoad(int resourceId, const std::function<LICE_IBitmap*()>& load);
+    LICE_IBitmap* FindOrLoad(int resourceId, const std::function<std::unique_ptr<LICE_IBitmap>()>& load);
     // [any thread; takes the cache's lock]
     int Size();
     // Destroys every cached bitmap. [module unload, or tests]

@@ -140,11 +140,6 @@ void IControl::ReceiveAuxValueFromPlugin(int position, double value)
     }
 }
 
-IGraphics* IControl::GetGUI() const
-{
-    return mPlug ? dynamic_cast<IGraphics*>(mPlug->Editor()) : nullptr;
-}
-
 PluginParameter* IControl::GetParam() const
 {
     return (mPlug && mParamIndex >= 0) ? mPlug->GetParam(mParamIndex) : nullptr;

@@ -86,8 +86,10 @@ public:
     // ---- Bookkeeping ------------------------------------------------------------------
 
     IPlugBase* GetPlug() const { return mPlug; }
-    // The editor the plug-in has attached, or none.
-    IGraphics* GetGUI() const;
+    // The editor that holds the control, or none before one took it.
+    IGraphics* GetGUI() const { return mGraphics; }
+    // [constructing thread] the editor taking the control says so.
+    void SetGUI(IGraphics* graphics) { mGraphics = graphics; }
     const Rect& GetRect() const { return mRect; }
     void SetRect(const Rect& rect) { mRect = rect; }
     const Rect& GetTargetRect() const { return mTargetRect; }
@@ -166,6 +168,7 @@ private:
     int mTextEntryLength = kDefaultTextEntryLength;
     TextStyle mTextStyle;
     IPlugBase* mPlug = nullptr;
+    IGraphics* mGraphics = nullptr;
     Rect mRect;
     Rect mTargetRect;
     int mParamIndex = -1;

@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 IGraphics::IGraphics(IPlugBase* plug, int width, int height, int frameRate)
     : mPlug(plug), mWidth(width), mHeight(height), mFrameRate(frameRate)
@@ -28,19 +29,30 @@ IGraphics::~IGraphics()
 
 void IGraphics::Resize(int width, int height)
 {
-    mWidth = width;
-    mHeight = height;
-    ReleaseMouse();
-    mMouseOverIndex = -1;
-    DestroyControls();
-    mBackBuffer.reset();
-    mSpareBitmap.reset();
-    MakeBitmaps();
+    {
+        std::optional<PlugLockGuard> guard;
+        if (mPlug)
+            guard.emplace(mPlug->PluginLock());
+        mWidth = width;
+        mHeight = height;
+        ReleaseMouse();
+        mMouseOverIndex = -1;
+        DestroyControls();
+        mBackBuffer.reset();
+        mSpareBitmap.reset();
+        MakeBitmaps();
+    }
     if (mPlug)
         mPlug->ResizeEditor(width, height);
 }
 
 bool IGraphics::HasWindow() { return EditorWindow() != nullptr; }
+
+bool IGraphics::OpenWindow(void* parent) { return CreateEditorWindow(parent) != nullptr; }
+
+void IGraphics::CloseWindow() { DestroyEditorWindow(); }
+
+EditorSize IGraphics::WindowSize() const { return EditorSize{Width(), Height()}; }
 
 const char* IGraphics::GetDrawingApiName() { return ""; }
 
@@ -73,21 +85,22 @@ void IGraphics::PushValueToControls(int paramIndex, double value, bool normalize
 
 void IGraphics::PrepareDrawing() { MakeBitmaps(); }
 
-IControl* IGraphics::AddControl(IControl* control)
+IControl* IGraphics::AddControl(std::unique_ptr<IControl> control)
 {
     if (!control)
         return nullptr;
-    mControls.emplace_back(control);
-    return control;
+    control->SetGUI(this);
+    mControls.push_back(std::move(control));
+    return mControls.back().get();
 }
 
 IControl* IGraphics::SetBackgroundImage(int resourceId, const char* fileName)
 {
     const BitmapRef image = GetImage(resourceId, fileName);
-    auto* background = new IBitmapControl(mPlug, Rect(0, 0, image.W, image.H), -1, image,
-                                          BlendSpec(BlendSpec::kCopy, 1.0f));
-    mControls.emplace(mControls.begin(), background);
-    return background;
+    auto background = std::make_unique<IBitmapControl>(mPlug, Rect(0, 0, image.W, image.H), -1, image,
+                                                       BlendSpec(BlendSpec::kCopy, 1.0f));
+    background->SetGUI(this);
+    return mControls.insert(mControls.begin(), std::move(background))->get();
 }
 
 BitmapRef IGraphics::GetImage(int resourceId, const char* fileName, int frames, bool horizontal)
@@ -106,7 +119,12 @@ IControl* IGraphics::GetControl(int index) const
     return mControls[static_cast<size_t>(index)].get();
 }
 
-void IGraphics::SetKeyCatcher(IControl* control) { mKeyCatcher.reset(control); }
+void IGraphics::SetKeyCatcher(std::unique_ptr<IControl> control)
+{
+    if (control)
+        control->SetGUI(this);
+    mKeyCatcher = std::move(control);
+}
 
 void IGraphics::ReleaseMouse()
 {

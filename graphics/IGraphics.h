@@ -4,7 +4,8 @@
 // redrawn, draws the controls in order into the back buffer, and turns mouse and key input
 // (delivered by the window layer) into calls on the controls and on the plug-in.
 //
-// The window layer derives from it: IGraphicsWin on Windows, IGraphicsHeadless elsewhere.
+// The window layer derives from it: IGraphicsWin (graphics/win/) on Windows,
+// IGraphicsHeadless elsewhere; MakeEditorWindowLayer (EditorWindowLayer.h) picks one.
 // It supplies the window and the operating-system services (the operations marked "window
 // layer" below) and drives the redraw cycle from its timer:
 //
@@ -29,6 +30,7 @@
 // The plug-in core owns the editor once AttachEditor has taken it (through EditorLink).
 
 #include "framework/EditorLink.h"
+#include "graphics/IControl.h"
 #include "graphics/IGraphicsTypes.h"
 #include "graphics/PopupMenu.h"
 
@@ -36,7 +38,6 @@
 #include <string>
 #include <vector>
 
-class IControl;
 class IFileSelectorControl;
 class IPlugBase;
 class LICE_IBitmap;
@@ -73,10 +74,11 @@ public:
     virtual void CancelTextEntry() = 0;
     // 3. Sets a new size: destroys every control and both bitmaps, makes new ones and tells
     // the plug-in. The window layer checks for a change first and resizes its windows after.
-    // [window thread]
+    // [window thread, takes the plug-in lock while the controls change, since pushes from
+    // other threads walk them under that lock; the plug-in is told after, outside it]
     virtual void Resize(int width, int height);
     // 4. True while the editor window exists. [window thread]
-    virtual bool HasWindow();
+    bool HasWindow() override;
     // 5. The name of the drawing interface; empty here. [any thread]
     virtual const char* GetDrawingApiName();
     // 6. A modal message box; returns the platform's answer (kAskUser...). [window thread]
@@ -132,9 +134,9 @@ public:
     virtual void RestoreCursor() = 0;
     // 27. A hook without effect. [window thread]
     virtual void ReservedHook27();
-    // 28. Decodes an image of the module; none when it cannot. The caller owns the result.
+    // 28. Decodes an image of the module; none when it cannot.
     // [window thread or constructing thread]
-    virtual LICE_IBitmap* LoadPlatformImage(int resourceId, const char* fileName) = 0;
+    virtual std::unique_ptr<LICE_IBitmap> LoadPlatformImage(int resourceId, const char* fileName) = 0;
     // 29. Starts the control's file dialog in the background, so the host's UI thread goes on
     // meanwhile; the control hears the answer through FinishSelection. False when the layer
     // has only the modal AskForFile (the default). [window thread]
@@ -149,12 +151,20 @@ public:
     // Creates the back buffer at the editor's size and a new spare bitmap.
     // [constructing thread, under the plug-in lock]
     void PrepareDrawing() override;
+    // CreateEditorWindow in the parent; false when it made none. [window thread]
+    bool OpenWindow(void* parent) override;
+    // DestroyEditorWindow. [window thread]
+    void CloseWindow() override;
+    // The editor's width and height. [window thread]
+    EditorSize WindowSize() const override;
+    // The module set with SetModuleHandle. [any thread]
+    void* ModuleHandle() const override { return mModule; }
 
     // ---- Controls ---------------------------------------------------------------------
 
-    // Takes ownership and appends; returns the control, or none when the list cannot grow.
+    // Appends the control and makes this its editor; returns it, or none for none.
     // [constructing thread]
-    IControl* AddControl(IControl* control);
+    IControl* AddControl(std::unique_ptr<IControl> control);
     // Loads the image and inserts a copy-blended background control at index 0.
     // [constructing thread]
     IControl* SetBackgroundImage(int resourceId, const char* fileName);
@@ -165,8 +175,8 @@ public:
     int NumControls() const { return static_cast<int>(mControls.size()); }
     // The control at the index, or none.
     IControl* GetControl(int index) const;
-    // The control that gets keys no control under the mouse takes (owned; replaces any).
-    void SetKeyCatcher(IControl* control);
+    // The control that gets keys no control under the mouse takes (replaces any).
+    void SetKeyCatcher(std::unique_ptr<IControl> control);
     IControl* KeyCatcher() const { return mKeyCatcher.get(); }
     // Opens a popup menu (enumerations and switches with texts) or a text entry for the
     // parameter over `rect`. [window thread]
@@ -226,10 +236,13 @@ public:
     int Width() const { return mWidth; }
     int Height() const { return mHeight; }
     int FrameRate() const { return mFrameRate; }
+    // The interval of the window layer's redraw timer; an editor made without a frame rate
+    // ticks at 25 frames a second.
+    int TickMilliseconds() const { return 1000 / (mFrameRate > 0 ? mFrameRate : 25); }
     LICE_SysBitmap* BackBuffer() const { return mBackBuffer.get(); }
-    // The module whose resources hold the images (set by the instrument after construction).
+    // The module whose resources hold the images (MakeEditorWindowLayer sets it; tests may
+    // point it elsewhere). [constructing thread]
     void SetModuleHandle(LICE_HMODULE module) { mModule = module; }
-    LICE_HMODULE ModuleHandle() const { return mModule; }
 
     int MouseHolder() const { return mMouseHolder; }
     int HoveredControl() const { return mMouseOverIndex; }

@@ -1,5 +1,6 @@
 #include "graphics/IGraphicsHeadless.h"
 
+#include "graphics/raster/LICE_MemBitmap.h"
 #include "graphics/raster/LicePng.h"
 
 IGraphicsHeadless::IGraphicsHeadless(IPlugBase* plug, int width, int height, int frameRate)
@@ -75,11 +76,11 @@ bool IGraphicsHeadless::ReadClipboardText(std::string& text)
 void IGraphicsHeadless::HideCursorForDrag() {}
 void IGraphicsHeadless::RestoreCursor() {}
 
-LICE_IBitmap* IGraphicsHeadless::LoadPlatformImage(int resourceId, const char* fileName)
+std::unique_ptr<LICE_IBitmap> IGraphicsHeadless::LoadPlatformImage(int resourceId, const char* fileName)
 {
     if (!fileName || !IsPngExtension(fileName))
         return nullptr;
-    return DecodePngResource(ModuleHandle(), resourceId);
+    return std::unique_ptr<LICE_IBitmap>(DecodePngResource(static_cast<LICE_HMODULE>(ModuleHandle()), resourceId));
 }
 
 bool IGraphicsHeadless::RunFrame()

@@ -17,6 +17,9 @@ public:
     IGraphicsHeadless(IPlugBase* plug, int width, int height, int frameRate);
     ~IGraphicsHeadless() override;
 
+    // Opens no window. [any thread]
+    EditorWindowSystem WindowSystem() const override { return EditorWindowSystem::kNone; }
+
     // [window thread] for every operation below.
     void PresentArea(const Rect& rect) override;
     void CancelTextEntry() override;
@@ -42,7 +45,7 @@ public:
     void HideCursorForDrag() override;
     void RestoreCursor() override;
     // Names ending in "png" (any case) decode the compiled-in image with that id.
-    LICE_IBitmap* LoadPlatformImage(int resourceId, const char* fileName) override;
+    std::unique_ptr<LICE_IBitmap> LoadPlatformImage(int resourceId, const char* fileName) override;
 
     // One timer tick: redraws the dirty area, if any; true when something was drawn.
     bool RunFrame();

@@ -2,11 +2,11 @@
 
 #include "framework/IPlugBase.h"
 #include "graphics/IGraphics.h"
-#include "instrument/PresetCatalogue.h"
 
 IPopupMenu_PresetSelector::IPopupMenu_PresetSelector(IPlugBase* plug, const Rect& rect, int presetParamIndex,
+                                                     std::unique_ptr<const PresetMenuContent> content,
                                                      const BlendSpec& blend)
-    : IControl(plug, rect, -1, blend), mPresetParam(presetParamIndex)
+    : IControl(plug, rect, -1, blend), mPresetParam(presetParamIndex), mContent(std::move(content))
 {
     BuildMenus();
 }
@@ -20,9 +20,9 @@ void IPopupMenu_PresetSelector::MouseDown(int /*x*/, int /*y*/, const MouseModif
     {
         const PopupMenu* chosen = gui->ShowPopupMenu(*mMainMenu, GetRect());
         const int menu = MenuNumber(chosen);
-        if (menu >= 0)
+        if (menu >= 0 && mContent)
         {
-            const auto number = PresetCatalogue::PresetMenuNumber(menu, chosen->ChosenItemIndex());
+            const auto number = mContent->ChoiceNumber(menu, chosen->ChosenItemIndex());
             if (number)
                 ChoosePreset(*number);
         }
@@ -39,7 +39,7 @@ bool IPopupMenu_PresetSelector::Draw(IGraphics& graphics)
 
 PopupMenu* IPopupMenu_PresetSelector::Menu(int menu) const
 {
-    if (menu < 0 || menu >= kMenuCount)
+    if (menu < 0 || menu >= static_cast<int>(mMenus.size()))
         return nullptr;
     return mMenus[static_cast<size_t>(menu)];
 }
@@ -48,7 +48,7 @@ int IPopupMenu_PresetSelector::MenuNumber(const PopupMenu* menu) const
 {
     if (!menu)
         return -1;
-    for (int i = 0; i < kMenuCount; ++i)
+    for (int i = 0; i < static_cast<int>(mMenus.size()); ++i)
         if (mMenus[static_cast<size_t>(i)] == menu)
             return i;
     return -1;
@@ -57,23 +57,27 @@ int IPopupMenu_PresetSelector::MenuNumber(const PopupMenu* menu) const
 void IPopupMenu_PresetSelector::BuildMenus()
 {
     mMainMenu = std::make_unique<PopupMenu>();
-    mMenus[PresetCatalogue::kMainMenu] = mMainMenu.get();
-    // The main menu's plain items come first; its last seven items own the submenus.
-    int nextSubmenu = PresetCatalogue::kMainMenu + 1;
-    const int mainItems = PresetCatalogue::MenuItemCount(PresetCatalogue::kMainMenu);
-    const int plainItems = mainItems - (kMenuCount - 1);
+    mMenus.assign(1, mMainMenu.get());
+    if (!mContent)
+        return;
+    // The main menu's plain items come first; its last items own the submenus.
+    constexpr int kMainMenu = 0;
+    const int menuCount = mContent->MenuCount();
+    const int mainItems = mContent->ItemCount(kMainMenu);
+    const int plainItems = mainItems - (menuCount - 1);
+    int nextSubmenu = kMainMenu + 1;
     for (int position = 0; position < mainItems; ++position)
     {
-        const std::string text = PresetCatalogue::MenuItemText(PresetCatalogue::kMainMenu, position);
-        if (position < plainItems || nextSubmenu >= kMenuCount)
+        const std::string text = mContent->ItemText(kMainMenu, position);
+        if (position < plainItems || nextSubmenu >= menuCount)
         {
             mMainMenu->AddItem(text.c_str());
             continue;
         }
         auto submenu = std::make_unique<PopupMenu>();
-        for (int item = 0; item < PresetCatalogue::MenuItemCount(nextSubmenu); ++item)
-            submenu->AddItem(PresetCatalogue::MenuItemText(nextSubmenu, item).c_str());
-        mMenus[static_cast<size_t>(nextSubmenu)] = &mMainMenu->AddSubmenu(text.c_str(), std::move(submenu));
+        for (int item = 0; item < mContent->ItemCount(nextSubmenu); ++item)
+            submenu->AddItem(mContent->ItemText(nextSubmenu, item).c_str());
+        mMenus.push_back(&mMainMenu->AddSubmenu(text.c_str(), std::move(submenu)));
         ++nextSubmenu;
     }
 }

@@ -41,7 +41,7 @@ public:
     Kestrum& operator=(const Kestrum&) = delete;
 
     // Resets the engine for the current sample rate and resends every parameter value.
-    // [host set-up thread, takes the plug-in lock]
+    // [main thread, takes the plug-in lock]
     void ResetProcessing() override;
     // Passes the parameter's value to the engine.
     // [any thread, takes the plug-in lock]
@@ -54,7 +54,7 @@ public:
     void ProcessMidiMessage(const MidiMessage& message) override;
 
     // Restores a state, then resets the voice: a state saved while a key was down must not
-    // play by itself. [any thread, under the plug-in lock]
+    // play by itself. [any thread, takes the plug-in lock]
     int32_t LoadState(const ChunkBuffer& chunk, int32_t startPos) override;
     // Marks presses of the load and save buttons, so that only they touch files.
     // [window thread, takes the plug-in lock]
@@ -126,6 +126,9 @@ private:
     float mLastPresetNumber = 0.0f;
     std::string mPresetLibraryFolder;
     std::unique_ptr<PresetBar> mPresetBar;
+    // The last line of a preset file is read into this (PresetFile::kMaxLineBytes, made once
+    // with the instance): preset reads on the audio thread allocate nothing.
+    std::unique_ptr<char[]> mPresetLine;
     bool mRestoringState = false;  // a state is being restored: no preset action runs
     int mPressedFileButton = -1;   // PresetLoad or PresetSave while its button reports a press
 };

@@ -4,9 +4,11 @@
 #include <memory>
 #include <string>
 
+#include "graphics/EditorWindowLayer.h"
 #include "graphics/IBitmapControl.h"
 #include "graphics/IContactControl.h"
 #include "graphics/IFileSelectorControl.h"
+#include "graphics/IGraphics.h"
 #include "graphics/IKnobMultiControl.h"
 #include "graphics/IPanelControl.h"
 #include "graphics/IPopupMenu_PresetSelector.h"
@@ -14,16 +16,11 @@
 #include "graphics/ITextControl.h"
 #include "instrument/Kestrum.h"
 #include "instrument/KestrumEditorPresetBar.h"
+#include "instrument/KestrumPresetMenu.h"
 #include "instrument/KestrumLayout.h"
+#include "instrument/PresetCatalogue.h"
 #include "instrument/PresetLibrary.h"
 
-#ifdef _WIN32
-#include "graphics/IGraphicsWin.h"
-using WindowLayerEditor = IGraphicsWin;
-#else
-#include "graphics/IGraphicsHeadless.h"
-using WindowLayerEditor = IGraphicsHeadless;
-#endif
 
 namespace
 {
@@ -34,7 +31,6 @@ using namespace KestrumLayout;
 const BlendSpec kControlBlend(BlendSpec::kAlpha, 1.0f);
 // The translucent black field behind the preset name.
 const Color kPresetFieldColor(140, 0, 0, 0);
-constexpr char kInitialPresetName[] = "< Presets Library >";
 // One extension, which the file dialogs also use as the default one.
 constexpr char kPresetExtension[] = "kestrumpreset";
 
@@ -42,20 +38,6 @@ TextStyle PresetNameStyle()
 {
     return TextStyle("Arial", 20, Color(255, 100, 100, 100), TextStyle::kBold, TextStyle::kCentre, 0,
                      TextStyle::kDefaultQuality, Color(255, 255, 255, 255), Color(255, 0, 0, 0));
-}
-
-// The module holding this code, whose resources hold the images; the program itself when
-// the instrument is compiled into one.
-LICE_HMODULE ThisModule()
-{
-#ifdef _WIN32
-    HMODULE module = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&ThisModule), &module);
-    return module;
-#else
-    return nullptr;
-#endif
 }
 
 // The file dialogs start in the preset library, named the way the dialogs want folders.
@@ -71,31 +53,34 @@ Rect RectOf(const Bounds& bounds)
     return Rect(bounds.left, bounds.top, bounds.right, bounds.bottom);
 }
 
-IControl* MakeControl(IPlugBase* plug, const Row& row, const Rect& rect, const BitmapRef& bitmap,
+std::unique_ptr<IControl> MakeControl(IPlugBase* plug, const Row& row, const Rect& rect, const BitmapRef& bitmap,
                       const std::string& folder)
 {
     switch (row.kind)
     {
     case ControlKind::Bitmap:
-        return new IBitmapControl(plug, rect, row.paramIndex, bitmap, kControlBlend);
+        return std::make_unique<IBitmapControl>(plug, rect, row.paramIndex, bitmap, kControlBlend);
     case ControlKind::Switch:
-        return new ISwitchControl(plug, row.left, row.top, row.paramIndex, bitmap, kControlBlend);
+        return std::make_unique<ISwitchControl>(plug, row.left, row.top, row.paramIndex, bitmap, kControlBlend);
     case ControlKind::Contact:
-        return new IContactControl(plug, row.left, row.top, row.paramIndex, bitmap, kControlBlend);
+        return std::make_unique<IContactControl>(plug, row.left, row.top, row.paramIndex, bitmap, kControlBlend);
     case ControlKind::Knob:
-        return new IKnobMultiControl(plug, row.left, row.top, row.paramIndex, bitmap, IKnobControl::kVertical,
-                                     IKnobControl::kDefaultGearing, kControlBlend);
+        return std::make_unique<IKnobMultiControl>(plug, row.left, row.top, row.paramIndex, bitmap,
+                                                   IKnobControl::kVertical, IKnobControl::kDefaultGearing,
+                                                   kControlBlend);
     case ControlKind::Panel:
-        return new IPanelControl(plug, rect, kPresetFieldColor, kControlBlend);
+        return std::make_unique<IPanelControl>(plug, rect, kPresetFieldColor, kControlBlend);
     case ControlKind::Text:
-        return new ITextControl(plug, rect, PresetNameStyle(), kInitialPresetName);
+        return std::make_unique<ITextControl>(plug, rect, PresetNameStyle(),
+                                              PresetCatalogue::kNoPresetText);
     case ControlKind::PresetMenu:
-        return new IPopupMenu_PresetSelector(plug, rect, kPresetSelector, kControlBlend);
+        return std::make_unique<IPopupMenu_PresetSelector>(plug, rect, kPresetSelector,
+                                                           std::make_unique<KestrumPresetMenu>(), kControlBlend);
     case ControlKind::FileSelector:
     {
         const int action = row.paramIndex == kPresetSave ? IGraphics::kFileSave : IGraphics::kFileOpen;
-        return new IFileSelectorControl(plug, rect, row.paramIndex, bitmap, action, folder.c_str(),
-                                        kPresetExtension, kControlBlend);
+        return std::make_unique<IFileSelectorControl>(plug, rect, row.paramIndex, bitmap, action, folder.c_str(),
+                                                      kPresetExtension, kControlBlend);
     }
     case ControlKind::Background:
         break;
@@ -115,8 +100,9 @@ void PlaceControl(IControl& control, const Rect& rect)
 
 void Kestrum::BuildEditor()
 {
-    auto editor = std::make_unique<WindowLayerEditor>(this, kEditorWidth, kEditorHeight, kFramesPerSecond);
-    editor->SetModuleHandle(ThisModule());
+    std::unique_ptr<IGraphics> editor = MakeEditorWindowLayer(this, kEditorWidth, kEditorHeight, kFramesPerSecond);
+    if (!editor)
+        return;
 
     const std::string folder = DialogFolder(PresetLibraryFolder());
     for (const Row& row : kRows)

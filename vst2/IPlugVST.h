@@ -24,7 +24,6 @@
 
 #include <vector>
 
-class IGraphics;
 
 class IPlugVST : public IPlugBase
 {
@@ -50,7 +49,7 @@ public:
 
     // The dispatcher: every operation runs under the plug-in lock; operation 1 leaves it
     // before deleting the instance. 0 without an instance.
-    // [host main thread, takes the plug-in lock]
+    // [main thread, takes the plug-in lock]
     static intptr_t VSTDispatcher(Vst2Descriptor* descriptor, int32_t operation, int32_t index, intptr_t value,
                                   void* pointer, float option);
 
@@ -76,9 +75,9 @@ public:
     void GetTimeInfo(TimeInfo& info) override;
     // [any thread] asks the host (callbacks 33 and 34) the first time.
     HostId HostIdentity() override;
-    // [host main thread, under the plug-in lock] from operation 0, the first time only.
+    // [main thread, under the plug-in lock] from operation 0, the first time only.
     void InitForHost() override;
-    // [host set-up thread, under the plug-in lock] also reported in the descriptor.
+    // [main thread, takes the plug-in lock] also reported in the descriptor.
     void SetLatency(int latencySamples) override;
     // [constructing thread, takes the plug-in lock] with a window layer, also announces the
     // editor (flag 0x1) and its rectangle.
@@ -112,7 +111,7 @@ private:
     intptr_t DispatchPrograms(int32_t operation, int32_t index, intptr_t value, void* pointer);
     intptr_t DispatchIdentity(int32_t operation, void* pointer);
     intptr_t DispatchChannels(int32_t operation, int32_t index, intptr_t value, void* pointer);
-    // Operations 13 to 15, only where the editor has a window layer (Windows).
+    // Operations 13 to 15, only for an editor that can open windows.
     intptr_t DispatchEditor(int32_t operation, void* pointer);
 
     void Open();
@@ -148,8 +147,6 @@ private:
     const Vst2TimeInfo* HostTime(int32_t mask);
     void CopyChannelCountsToHostRecords();
     int32_t DecimalVersion() const;
-    // The attached editor when it can open a window in a host's window; none elsewhere.
-    IGraphics* WindowedEditor() const;
 
     Vst2Rect mEditorRect{};
     Vst2HostCallback mHostCallback = nullptr;

@@ -201,7 +201,7 @@ intptr_t IPlugVST::DispatchIdentity(int32_t operation, void* pointer)
     switch (operation)
     {
     case kVst2IdentifyOp: return kVst2Identify;
-    case kVst2GetCategory: return IsInstrument() ? 2 : 1;
+    case kVst2GetCategory: return IsInstrument() ? kVst2CategorySynth : kVst2CategoryEffect;
     case kVst2GetVendorVersion: return DecimalVersion();
     case kVst2GetTailSize: return TailSize();
     case kVst2GetInterfaceVersion: return kVst2InterfaceVersion;
@@ -291,9 +291,9 @@ intptr_t IPlugVST::PinProperties(bool input, int32_t index, Vst2PinProperties* p
     const int channels = input ? NumInputs() : NumOutputs();
     if (!pin || index < 0 || index >= channels)
         return 0;
-    pin->flags = 1;
+    pin->flags = kVst2PinIsActive;
     if (index % 2 == 0 && index + 1 < channels)
-        pin->flags = 3;
+        pin->flags |= kVst2PinIsStereo;
     std::snprintf(pin->label, kPinLabelBytes, "%s %d", input ? "Input" : "Output", index + 1);
     return 1;
 }

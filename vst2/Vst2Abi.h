@@ -302,3 +302,17 @@ enum Vst2HostOp : int32_t
 };
 
 constexpr intptr_t kVst2ProcessLevelOffline = 4;
+
+// The answers of kVst2GetCategory this module gives.
+enum Vst2Category : intptr_t
+{
+    kVst2CategoryEffect = 1,
+    kVst2CategorySynth = 2,
+};
+
+// Flags of a pin's properties.
+enum Vst2PinFlag : int32_t
+{
+    kVst2PinIsActive = 0x1,
+    kVst2PinIsStereo = 0x2,  // the first pin of a stereo pair
+};

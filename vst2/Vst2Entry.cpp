@@ -27,7 +27,7 @@ std::mutex& CreationLock()
 
 } // namespace
 
-// [host main thread, takes the module-wide creation lock]
+// [main thread, takes the module-wide creation lock]
 KESTRUM_EXPORT Vst2Descriptor* VSTPluginMain(Vst2HostCallback hostCallback)
 {
     std::lock_guard<std::mutex> guard(CreationLock());

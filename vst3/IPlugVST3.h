@@ -24,7 +24,6 @@
 #include <string>
 #include <vector>
 
-class IGraphics;
 class IPlugVST3View;
 
 class IPlugVST3 : public IPlugBase, public Steinberg::Vst::SingleComponentEffect
@@ -95,8 +94,9 @@ public:
   // [main thread, no lock: only stores the value]
   Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID id,
                                                    Steinberg::Vst::ParamValue value) SMTG_OVERRIDE;
-  // [main thread] a new editor view for "editor" on Windows; none elsewhere (hosts then show
-  // their own parameter editor). Defined with the view list in IPlugVST3Views.cpp.
+  // [main thread] a new editor view for "editor" when the editor can open windows; none
+  // otherwise (hosts then show their own parameter editor). Defined with the view list in
+  // IPlugVST3Views.cpp.
   Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) SMTG_OVERRIDE;
 
   // --- IUnitInfo
@@ -155,9 +155,9 @@ public:
   void GetTimeInfo(TimeInfo& info) override;
   // [window thread]
   void ResizeEditor(int width, int height) override;
-  // [host set-up thread]
+  // [main thread]
   void InitForHost() override;
-  // [host set-up thread, under the plug-in lock]
+  // [main thread, takes the plug-in lock]
   void SetLatency(int latencySamples) override;
   // [audio thread, under the plug-in lock] a VST3 instrument sends no MIDI.
   bool SendMidiMessage(const MidiMessage& message) override;
@@ -167,9 +167,7 @@ public:
   bool IsBypassed() const { return mBypassed; }
 
   // --- The editor views (IPlugVST3Views.cpp)
-  // The attached editor, or none. [any thread]
-  IGraphics* Graphics() const;
-  // [host main thread] a view enters the list when created and leaves it when destroyed.
+  // [main thread] a view enters the list when created and leaves it when destroyed.
   void AddView(IPlugVST3View* view);
   void RemoveView(IPlugVST3View* view);
   int NumViews() const { return static_cast<int>(mViews.size()); }

@@ -1,7 +1,9 @@
 #include "vst3/IPlugVST3View.h"
 
-#include "graphics/IGraphics.h"
+#include "framework/EditorLink.h"
 #include "vst3/IPlugVST3.h"
+
+#include "pluginterfaces/gui/iplugview.h"
 
 #include <cstring>
 
@@ -9,11 +11,17 @@ using namespace Steinberg;
 
 namespace {
 
-constexpr char kWindowsPlatformType[] = "HWND";
-
-bool IsWindowsPlatformType(FIDString type)
+// The VST3 name of the windows an editor opens; none for a system VST3 has no name for.
+FIDString PlatformTypeOf(EditorWindowSystem system)
 {
-  return type != nullptr && std::strcmp(type, kWindowsPlatformType) == 0;
+  switch (system)
+  {
+  case EditorWindowSystem::kWin32:
+    return kPlatformTypeHWND;
+  case EditorWindowSystem::kNone:
+    break;
+  }
+  return nullptr;
 }
 
 } // namespace
@@ -34,28 +42,33 @@ IPlugVST3View::~IPlugVST3View()
   mPlugin->release();
 }
 
-IGraphics* IPlugVST3View::Graphics() const
+EditorLink* IPlugVST3View::Editor() const
 {
-  return mPlugin->Graphics();
+  return mPlugin->WindowedEditor();
+}
+
+bool IPlugVST3View::IsSupportedPlatformType(FIDString type) const
+{
+  EditorLink* editor = Editor();
+  const FIDString supported = editor ? PlatformTypeOf(editor->WindowSystem()) : nullptr;
+  return type != nullptr && supported != nullptr && std::strcmp(type, supported) == 0;
 }
 
 tresult PLUGIN_API IPlugVST3View::isPlatformTypeSupported(FIDString type)
 {
-  if (Graphics() == nullptr)
-    return kResultFalse;
-  return IsWindowsPlatformType(type) ? kResultTrue : kResultFalse;
+  return IsSupportedPlatformType(type) ? kResultTrue : kResultFalse;
 }
 
 tresult PLUGIN_API IPlugVST3View::attached(void* parent, FIDString type)
 {
-  IGraphics* graphics = Graphics();
-  if (graphics == nullptr)
+  EditorLink* editor = Editor();
+  if (editor == nullptr)
     return kResultFalse;
   // One editor has one window: a second attach (of this view without removed, or of another
   // view while this editor is open) would lose the open window's handle.
-  if (mOpen || graphics->HasWindow())
+  if (mOpen || editor->HasWindow())
     return kResultFalse;
-  if (IsWindowsPlatformType(type) && graphics->CreateEditorWindow(parent) == nullptr)
+  if (IsSupportedPlatformType(type) && !editor->OpenWindow(parent))
     return kResultFalse;
   CPluginView::attached(parent, type);
   mOpen = true;
@@ -69,22 +82,23 @@ tresult PLUGIN_API IPlugVST3View::removed()
   if (!mOpen)
     return kResultOk;
   mOpen = false;
-  if (IGraphics* graphics = Graphics())
+  if (EditorLink* editor = Editor())
   {
     mPlugin->OnEditorClose();
-    graphics->DestroyEditorWindow();
+    editor->CloseWindow();
   }
   return CPluginView::removed();
 }
 
 tresult PLUGIN_API IPlugVST3View::getSize(ViewRect* size)
 {
-  IGraphics* graphics = Graphics();
-  if (graphics == nullptr)
+  EditorLink* editor = Editor();
+  if (editor == nullptr)
     return kResultFalse;
   if (size == nullptr)
     return kInvalidArgument;
-  *size = ViewRect(0, 0, graphics->Width(), graphics->Height());
+  const EditorSize editorSize = editor->WindowSize();
+  *size = ViewRect(0, 0, editorSize.width, editorSize.height);
   return kResultOk;
 }
 

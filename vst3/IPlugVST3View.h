@@ -18,28 +18,30 @@
 #include "public.sdk/source/common/pluginview.h"
 
 class IPlugVST3;
-class IGraphics;
+class EditorLink;
 
 class IPlugVST3View : public Steinberg::CPluginView
 {
 public:
   // Takes a reference to the plug-in and enters the view in its list.
   explicit IPlugVST3View(IPlugVST3* plugin);
-  // [host main thread, last reference released] closes a window left open, leaves the
+  // [main thread, last reference released] closes a window left open, leaves the
   // plug-in's list and drops the reference to the plug-in.
   ~IPlugVST3View() override;
   IPlugVST3View(const IPlugVST3View&) = delete;
   IPlugVST3View& operator=(const IPlugVST3View&) = delete;
 
-  // [host main thread] only "HWND", and only when the plug-in has an editor.
+  // [main thread] only the platform type of the editor's window system ("HWND" for
+  // Win32), and only when the plug-in has an editor that opens windows.
   Steinberg::tresult PLUGIN_API isPlatformTypeSupported(Steinberg::FIDString type) SMTG_OVERRIDE;
-  // [host main thread] opens the editor window in the parent ("HWND" only), then tells the core.
+  // [main thread] opens the editor window in the parent (for the supported type only),
+  // then tells the core.
   Steinberg::tresult PLUGIN_API attached(void* parent, Steinberg::FIDString type) SMTG_OVERRIDE;
-  // [host main thread] tells the core, then closes the editor window.
+  // [main thread] tells the core, then closes the editor window.
   Steinberg::tresult PLUGIN_API removed() SMTG_OVERRIDE;
-  // [host main thread] (0, 0, editor width, editor height).
+  // [main thread] (0, 0, editor width, editor height).
   Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) SMTG_OVERRIDE;
-  // [host main thread] keeps the rectangle; completes a resize the core asked for.
+  // [main thread] keeps the rectangle; completes a resize the core asked for.
   Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) SMTG_OVERRIDE;
 
   // The core changed the editor's size: asks the host frame to resize this view; the host
@@ -50,7 +52,8 @@ public:
   bool IsOpen() const { return mOpen; }
 
 private:
-  IGraphics* Graphics() const;
+  EditorLink* Editor() const;
+  bool IsSupportedPlatformType(Steinberg::FIDString type) const;
 
   IPlugVST3* mPlugin;
   bool mResizePending = false;

@@ -4,8 +4,6 @@
 #include "vst3/IPlugVST3.h"
 #include "vst3/IPlugVST3View.h"
 
-#include "graphics/IGraphics.h"
-
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -14,21 +12,11 @@ using namespace Steinberg;
 
 IPlugView* PLUGIN_API IPlugVST3::createView(FIDString name)
 {
-#ifdef _WIN32
-  if (name == nullptr || std::strcmp(name, Vst::ViewType::kEditor) != 0)
+  // Without an editor that opens windows hosts fall back to their own parameter editor.
+  if (WindowedEditor() == nullptr || name == nullptr || std::strcmp(name, Vst::ViewType::kEditor) != 0)
     return nullptr;
   // The view enters the list itself; the host gets the one reference it holds.
   return new (std::nothrow) IPlugVST3View(this);
-#else
-  // No window layer here: hosts fall back to their own parameter editor.
-  (void)name;
-  return nullptr;
-#endif
-}
-
-IGraphics* IPlugVST3::Graphics() const
-{
-  return dynamic_cast<IGraphics*>(Editor());
 }
 
 void IPlugVST3::AddView(IPlugVST3View* view)
@@ -43,7 +31,7 @@ void IPlugVST3::RemoveView(IPlugVST3View* view)
 
 void IPlugVST3::ResizeEditor(int width, int height)
 {
-  if (Graphics() == nullptr || mViews.empty())
+  if (WindowedEditor() == nullptr || mViews.empty())
     return;
   // Only AddView fills the list, so every entry is one of our views.
   static_cast<IPlugVST3View*>(mViews.front())->RequestResize(width, height);

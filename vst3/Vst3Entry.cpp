@@ -13,7 +13,6 @@
 #include <new>
 
 #ifdef _WIN32
-#include <windows.h>
 #define KESTRUM_EXPORT extern "C"
 #else
 #define KESTRUM_EXPORT extern "C" __attribute__((visibility("default")))
@@ -22,9 +21,6 @@
 using namespace Steinberg;
 
 namespace {
-
-// The module's handle, stored when the module is attached to the process.
-void* gModuleHandle = nullptr;
 
 // Serialises instance construction: two host threads creating instances at once build them
 // one after the other. Created on first use, gone when the module is unloaded.
@@ -82,8 +78,8 @@ KESTRUM_EXPORT IPluginFactory* PLUGIN_API GetPluginFactory()
 
 #ifdef _WIN32
 
-// The place where the editor framework receives this module's handle (it loads its images
-// from this module's resources, not the host executable's); the editor attaches here.
+// Hosts call these around loading the module. Nothing is set up here: the editor finds its
+// module's images itself when it is built (EditorWindowLayer).
 KESTRUM_EXPORT bool PLUGIN_API InitDll()
 {
   return true;
@@ -94,18 +90,10 @@ KESTRUM_EXPORT bool PLUGIN_API ExitDll()
   return true;
 }
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/)
-{
-  if (reason == DLL_PROCESS_ATTACH)
-    gModuleHandle = instance;
-  return TRUE;
-}
-
 #else
 
-KESTRUM_EXPORT bool ModuleEntry(void* sharedLibraryHandle)
+KESTRUM_EXPORT bool ModuleEntry(void* /*sharedLibraryHandle*/)
 {
-  gModuleHandle = sharedLibraryHandle;
   return true;
 }
 

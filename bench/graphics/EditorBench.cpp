@@ -82,17 +82,17 @@ struct BenchEditor
 
         auto layer = std::make_unique<Layer>(&plug, kWidth, kHeight, 25);
         editor = layer.get();
-        editor->AddControl(new IBitmapControl(&plug, Rect(0, 0, 1000, 1000), -1,
+        editor->AddControl(std::make_unique<IBitmapControl>(&plug, Rect(0, 0, 1000, 1000), -1,
                                               BitmapRef(background.get(), 1000, 1000, 1),
                                               BlendSpec(BlendSpec::kCopy)));
         const BitmapRef knobs(knobStrip.get(), kKnobSize, kKnobSize * kKnobFrames, kKnobFrames);
         for (int i = 0; i < 10; ++i)
-            editor->AddControl(new IKnobMultiControl(&plug, 60 + (i % 5) * 80, 120 + (i / 5) * 160,
+            editor->AddControl(std::make_unique<IKnobMultiControl>(&plug, 60 + (i % 5) * 80, 120 + (i / 5) * 160,
                                                      kFirstKnobParam + i, knobs));
         const BitmapRef switches(switchStrip.get(), kSwitchSize, kSwitchSize * 2, 2);
-        editor->AddControl(new ISwitchControl(&plug, 237, 210, 14, switches));
-        editor->AddControl(new ISwitchControl(&plug, 252, 415, 20, switches));
-        editor->AddControl(new ITextControl(&plug, Rect(60, 43, 440, 65),
+        editor->AddControl(std::make_unique<ISwitchControl>(&plug, 237, 210, 14, switches));
+        editor->AddControl(std::make_unique<ISwitchControl>(&plug, 252, 415, 20, switches));
+        editor->AddControl(std::make_unique<ITextControl>(&plug, Rect(60, 43, 440, 65),
                                             TextStyle("Arial", 20, Color(255, 100, 100, 100), TextStyle::kBold),
                                             "< Presets Library >"));
         plug.AttachEditor(std::move(layer));

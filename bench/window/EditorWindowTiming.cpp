@@ -3,7 +3,7 @@
 // own timer path (collect, invalidate, paint, one BitBlt). Prints medians.
 #include "framework/IPlugBase.h"
 #include "graphics/IBitmapControl.h"
-#include "graphics/IGraphicsWin.h"
+#include "graphics/win/IGraphicsWin.h"
 #include "graphics/IKnobMultiControl.h"
 #include "graphics/ISwitchControl.h"
 #include "graphics/ITextControl.h"
@@ -90,13 +90,13 @@ int main()
     auto owned = std::make_unique<IGraphicsWin>(&plug, 500, 480, 25);
     IGraphicsWin* editor = owned.get();
     editor->SetModuleHandle(GetModuleHandleW(nullptr));
-    editor->AddControl(new IBitmapControl(&plug, 0, 0, -1, BitmapRef(&background, 500, 480), BlendSpec(BlendSpec::kCopy)));
+    editor->AddControl(std::make_unique<IBitmapControl>(&plug, 0, 0, -1, BitmapRef(&background, 500, 480), BlendSpec(BlendSpec::kCopy)));
     for (int k = 0; k < kKnobs; ++k)
-        editor->AddControl(new IKnobMultiControl(&plug, 20 + (k % 5) * 90, 60 + (k / 5) * 120, k,
+        editor->AddControl(std::make_unique<IKnobMultiControl>(&plug, 20 + (k % 5) * 90, 60 + (k / 5) * 120, k,
                                                  BitmapRef(&knobStrip, 40, 40 * 99, 99)));
     for (int s = 0; s < kSwitches; ++s)
-        editor->AddControl(new ISwitchControl(&plug, 60 + s * 200, 330, kKnobs + s, BitmapRef(&switchStrip, 30, 60, 2)));
-    editor->AddControl(new ITextControl(&plug, Rect(20, 420, 480, 444), TextStyle("Arial", 16, Color(255, 230, 230, 230)),
+        editor->AddControl(std::make_unique<ISwitchControl>(&plug, 60 + s * 200, 330, kKnobs + s, BitmapRef(&switchStrip, 30, 60, 2)));
+    editor->AddControl(std::make_unique<ITextControl>(&plug, Rect(20, 420, 480, 444), TextStyle("Arial", 16, Color(255, 230, 230, 230)),
                                         "Tonal Decay 123.45 ms"));
     plug.AttachEditor(std::move(owned));
 

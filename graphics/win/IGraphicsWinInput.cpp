@@ -1,7 +1,7 @@
 // The Windows editor's mouse and key messages, turned into the editor's input entry points.
 // Keys the editor does not use go on to the host's top-level window. [window thread]
 
-#include "graphics/IGraphicsWin.h"
+#include "graphics/win/IGraphicsWin.h"
 
 #include "graphics/IControl.h"
 #include "graphics/win/WinTextEntry.h"

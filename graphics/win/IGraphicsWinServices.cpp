@@ -2,7 +2,7 @@
 // messages: message boxes, folders, file and colour dialogs, web addresses, the clipboard
 // and images. [window thread] for everything.
 
-#include "graphics/IGraphicsWin.h"
+#include "graphics/win/IGraphicsWin.h"
 
 #include "graphics/raster/LICE_MemBitmap.h"
 #include "graphics/raster/LicePng.h"
@@ -279,9 +279,9 @@ bool IGraphicsWin::ReadClipboardText(std::string& text)
     return read;
 }
 
-LICE_IBitmap* IGraphicsWin::LoadPlatformImage(int resourceId, const char* fileName)
+std::unique_ptr<LICE_IBitmap> IGraphicsWin::LoadPlatformImage(int resourceId, const char* fileName)
 {
     if (!fileName || !IsPngExtension(fileName))
         return nullptr;
-    return DecodePngResource(Instance(), resourceId);
+    return std::unique_ptr<LICE_IBitmap>(DecodePngResource(Instance(), resourceId));
 }

@@ -1,7 +1,7 @@
 #include "graphics/win/WinTextEntry.h"
 
 #include "graphics/IControl.h"
-#include "graphics/IGraphicsWin.h"
+#include "graphics/win/IGraphicsWin.h"
 #include "graphics/win/WinText.h"
 
 WinTextEntry::~WinTextEntry()

@@ -250,11 +250,11 @@ void IGraphicsX11::OnTimerTick()
 
 // ---- Images and dialogs -------------------------------------------------------------
 
-LICE_IBitmap* IGraphicsX11::LoadPlatformImage(int resourceId, const char* fileName)
+std::unique_ptr<LICE_IBitmap> IGraphicsX11::LoadPlatformImage(int resourceId, const char* fileName)
 {
     if (!fileName || !IsPngExtension(fileName))
         return nullptr;
-    return DecodePngResource(ModuleHandle(), resourceId);
+    return std::unique_ptr<LICE_IBitmap>(DecodePngResource(static_cast<LICE_HMODULE>(ModuleHandle()), resourceId));
 }
 
 void IGraphicsX11::CancelTextEntry()

@@ -89,7 +89,7 @@ public:
     // 26.
     void RestoreCursor() override;
     // 28. The module's compiled-in PNG for names ending in "png" (any case).
-    LICE_IBitmap* LoadPlatformImage(int resourceId, const char* fileName) override;
+    std::unique_ptr<LICE_IBitmap> LoadPlatformImage(int resourceId, const char* fileName) override;
     // Runs the file dialog as a background helper; the control hears the answer later.
     bool StartFileDialog(IFileSelectorControl* control) override;
 

@@ -2,7 +2,7 @@
 // announces it, operations 13 to 15 give its rectangle and open and close it in the host's
 // window, and a drag on a knob reaches the host as begin edit, automate, end edit.
 
-#include "graphics/IGraphicsWin.h"
+#include "graphics/win/IGraphicsWin.h"
 #include "graphics/IKnobMultiControl.h"
 #include "graphics/raster/LICE_MemBitmap.h"
 #include "tests/vst2/host/ScriptedHost.h"
@@ -58,7 +58,8 @@ TEST(IPlugVSTEditor, OpensInTheHostWindowAndADragArrivesAsBeginAutomateEnd)
     LICE_MemBitmap strip(kKnobSize, kKnobSize * 2);
     auto owned = std::make_unique<IGraphicsWin>(&plugin, 500, 480, 25);
     IGraphicsWin* editor = owned.get();
-    editor->AddControl(new IKnobMultiControl(&plugin, 10, 10, 0, BitmapRef(&strip, kKnobSize, kKnobSize * 2, 2)));
+    editor->AddControl(
+        std::make_unique<IKnobMultiControl>(&plugin, 10, 10, 0, BitmapRef(&strip, kKnobSize, kKnobSize * 2, 2)));
     Vst2Descriptor* d = plugin.Descriptor();
     EXPECT_EQ(d->flags, 0x1110);
     plugin.AttachEditor(std::move(owned));

@@ -31,6 +31,8 @@ public:
   : IGraphicsHeadless(plug, kWidth, kHeight, 25), log(log)
   {
   }
+  // Pretends to be a Win32 editor, the system whose name the view gives hosts. [any thread]
+  EditorWindowSystem WindowSystem() const override { return EditorWindowSystem::kWin32; }
   // [window thread]
   EditorWindowHandle CreateEditorWindow(EditorWindowHandle parent) override
   {

@@ -156,7 +156,7 @@ TEST(EditorDispatch, GrayedControlsAreNotHitAndDrawAtAQuarterWeight)
     auto* top = new ISwitchControl(&plug, 0, 0, 7, BitmapRef(white.get(), 40, 40, 1));
     ScriptedEditor* editor =
         AttachNewEditor(plug, {top}, new IPanelControl(&plug, Rect(0, 0, 500, 480), Color(255, 0, 0, 0)));
-    editor->AddControl(grayed);  // added last: topmost, then grayed
+    editor->AddControl(std::unique_ptr<IControl>(grayed));  // added last: topmost, then grayed
     grayed->SetGrayed(true);
     EXPECT_EQ(editor->FindControlAt(10, 10), 1);
 
@@ -215,7 +215,7 @@ TEST(EditorDispatch, KeysOverTheBackgroundGoToTheKeyCatcherAndAreUnhandledWithou
     EXPECT_FALSE(editor->HandleKeyDown(10, 10, kKeySpace));
     EXPECT_TRUE(editor->HandleKeyDown(110, 110, kKeyUp));
     auto* catcher = new KeyRecorder(&plug, Rect());
-    editor->SetKeyCatcher(catcher);
+    editor->SetKeyCatcher(std::unique_ptr<IControl>(catcher));
     EXPECT_TRUE(editor->HandleKeyDown(10, 10, kKeyDown));
     EXPECT_EQ(over->keys, std::vector<int>{kKeyUp});
     EXPECT_EQ(catcher->keys, std::vector<int>{kKeyDown});

@@ -68,9 +68,9 @@ ScriptedEditor* AttachNewEditor(EditorTestPlugin& plug, const std::vector<IContr
 {
     auto editor = std::make_unique<ScriptedEditor>(&plug);
     if (background)
-        editor->AddControl(background);
+        editor->AddControl(std::unique_ptr<IControl>(background));
     for (IControl* control : controls)
-        editor->AddControl(control);
+        editor->AddControl(std::unique_ptr<IControl>(control));
     ScriptedEditor* raw = editor.get();
     plug.AttachEditor(std::move(editor));
     return raw;

@@ -124,13 +124,35 @@ TEST(PopupMenus, CommandIdsNumberEachMenuThenItsSubmenusAndLabelsFollowTheNumber
     EXPECT_EQ(first.ItemLabel(0), "x");
 }
 
-TEST(PresetSelector, MenuChoiceSetsThePresetNumberAndCallsThePluginWithoutTellingTheHost)
+// Two plain choices, then two submenus of three; a choice's number tells menu and position.
+class TwoLevelMenu : public PresetMenuContent
+{
+public:
+    int MenuCount() const override { return 3; }
+    int ItemCount(int menu) const override { return menu == 0 ? 4 : (menu <= 2 ? 3 : 0); }
+    std::string ItemText(int menu, int position) const override
+    {
+        return "item " + std::to_string(menu) + "." + std::to_string(position);
+    }
+    std::optional<int> ChoiceNumber(int menu, int position) const override
+    {
+        if (menu == 0 && position >= 2)
+            return std::nullopt;
+        return 10 * menu + position + 1;
+    }
+};
+
+TEST(PresetSelector, MenuChoiceSetsTheContentsNumberAndCallsThePluginWithoutTellingTheHost)
 {
     EditorTestPlugin plug;
     plug.GetParam(kPresetParam)->DefineContinuous("PresetSelector", 0.0, -1.0, 10000.0, 1.0);
-    auto* selector = new IPopupMenu_PresetSelector(&plug, Rect(60, 40, 440, 65));
+    auto* selector =
+        new IPopupMenu_PresetSelector(&plug, Rect(60, 40, 440, 65), kPresetParam, std::make_unique<TwoLevelMenu>());
     ScriptedEditor* editor = AttachNewEditor(plug, {selector});
-    ASSERT_EQ(selector->Menu(0)->NumItems(), 9);
+    ASSERT_EQ(selector->Menu(0)->NumItems(), 4);
+    ASSERT_NE(selector->Menu(2), nullptr);
+    EXPECT_EQ(selector->Menu(2)->NumItems(), 3);
+    EXPECT_EQ(selector->Menu(3), nullptr);
 
     const struct
     {
@@ -138,10 +160,9 @@ TEST(PresetSelector, MenuChoiceSetsThePresetNumberAndCallsThePluginWithoutTellin
         int index;
         double expected;
     } cases[] = {
-        {{}, 1, 1.0},      // the welcome preset
-        {{2}, 3, 5.0},     // "Factory > EDM", base 2
-        {{4}, 0, 41.0},    // "Factory > Acoustic"
-        {{8}, 24, 154.0},  // the last user slot
+        {{}, 1, 2.0},    // a plain item of the main menu
+        {{2}, 0, 11.0},  // the first submenu
+        {{3}, 2, 23.0},  // the last item of the last submenu
     };
     for (const auto& c : cases)
     {

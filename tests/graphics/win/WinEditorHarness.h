@@ -6,7 +6,7 @@
 // thread is the window thread and pumps messages until a condition holds (never a fixed
 // sleep), with a generous time limit.
 
-#include "graphics/IGraphicsWin.h"
+#include "graphics/win/IGraphicsWin.h"
 #include "tests/graphics/window/EditorWindowFixture.h"
 
 #include <functional>

@@ -362,7 +362,7 @@ private:
 
 TEST_F(IGraphicsX11Test, FileDialogsAnswerAtALaterTickAsTheirOwnGesture)
 {
-    auto* selector = static_cast<IFileSelectorControl*>(h.editor->AddControl(new IFileSelectorControl(
+    auto* selector = static_cast<IFileSelectorControl*>(h.editor->AddControl(std::make_unique<IFileSelectorControl>(
         &h.plug, Rect(200, 200, 240, 225), 1, BitmapRef(), IGraphics::kFileSave, "/tmp/", "kestrumpreset")));
     const double before = selector->GetValue();
     {

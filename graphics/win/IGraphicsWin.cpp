@@ -1,4 +1,4 @@
-#include "graphics/IGraphicsWin.h"
+#include "graphics/win/IGraphicsWin.h"
 
 #include "framework/IPlugBase.h"
 #include "graphics/IControl.h"
@@ -10,10 +10,8 @@
 
 namespace
 {
-// Module-wide: how many editor windows are open (the class is registered while any is) and
-// the frame rate of the editor being opened, which its timer takes.
+// Module-wide: how many editor windows are open (the class is registered while any is).
 int sOpenWindows = 0;
-int sFrameRate = 25;
 }  // namespace
 
 IGraphicsWin::IGraphicsWin(IPlugBase* plug, int width, int height, int frameRate)
@@ -28,7 +26,8 @@ IGraphicsWin::~IGraphicsWin()
 
 HINSTANCE IGraphicsWin::Instance() const
 {
-    return ModuleHandle() ? ModuleHandle() : GetModuleHandleW(nullptr);
+    const auto module = static_cast<HINSTANCE>(ModuleHandle());
+    return module ? module : GetModuleHandleW(nullptr);
 }
 
 int IGraphicsWin::OpenWindowCount()
@@ -86,7 +85,6 @@ EditorWindowHandle IGraphicsWin::CreateEditorWindow(EditorWindowHandle parent)
         ReleaseWindowClass();
         return nullptr;
     }
-    sFrameRate = FrameRate() > 0 ? FrameRate() : 25;
     HWND created = CreateWindowExA(0, kWindowClassName, "IPlug", WS_CHILD | WS_VISIBLE, x, y, width, height,
                                    mParentWnd, nullptr, Instance(), this);
     if (!created)
@@ -190,7 +188,7 @@ LRESULT CALLBACK IGraphicsWin::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LP
         auto* editor = static_cast<IGraphicsWin*>(create->lpCreateParams);
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(editor));
         editor->mWnd = hwnd;
-        SetTimer(hwnd, kTimerId, static_cast<UINT>(1000 / sFrameRate), nullptr);
+        SetTimer(hwnd, kTimerId, static_cast<UINT>(editor->TickMilliseconds()), nullptr);
         SetFocus(hwnd);
         return 0;
     }

@@ -35,6 +35,9 @@ public:
     // 24. Closes the window, then the IGraphics part. [the thread that destroys the instance]
     ~IGraphicsWin() override;
 
+    // [any thread]
+    EditorWindowSystem WindowSystem() const override { return EditorWindowSystem::kWin32; }
+
     // ---- IGraphics operations of the window layer (all [window thread]) ---------------
 
     // 0. BeginPaint, one BitBlt of the rectangle from the back buffer, EndPaint.
@@ -80,7 +83,7 @@ public:
     // 26.
     void RestoreCursor() override;
     // 28. A "PNG" resource of the module for names ending in "png" (any case).
-    LICE_IBitmap* LoadPlatformImage(int resourceId, const char* fileName) override;
+    std::unique_ptr<LICE_IBitmap> LoadPlatformImage(int resourceId, const char* fileName) override;
 
     // ---- For the window procedure and tests -------------------------------------------
 
