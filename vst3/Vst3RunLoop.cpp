@@ -1,6 +1,13 @@
 #include "vst3/Vst3RunLoop.h"
 
-#if SMTG_OS_LINUX
+#if !SMTG_OS_LINUX
+
+std::unique_ptr<EditorRunLoop> HostRunLoopOf(Steinberg::IPlugFrame* /*frame*/)
+{
+    return nullptr;
+}
+
+#else
 
 #include <atomic>
 
@@ -61,6 +68,11 @@ std::unique_ptr<Vst3RunLoop> Vst3RunLoop::FromFrame(IPlugFrame* frame)
     if (frame->queryInterface(IRunLoop::iid, reinterpret_cast<void**>(&loop)) != kResultOk || !loop)
         return nullptr;
     return std::make_unique<Vst3RunLoop>(loop);
+}
+
+std::unique_ptr<EditorRunLoop> HostRunLoopOf(IPlugFrame* frame)
+{
+    return Vst3RunLoop::FromFrame(frame);
 }
 
 Vst3RunLoop::Vst3RunLoop(IRunLoop* loop) : mLoop(loop) {}

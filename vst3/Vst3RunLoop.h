@@ -12,6 +12,10 @@
 
 #include <memory>
 
+// The host's run loop behind the view's frame as an EditorRunLoop; none when the frame offers
+// none, and on systems whose editors need none (Windows). [host UI thread]
+std::unique_ptr<EditorRunLoop> HostRunLoopOf(Steinberg::IPlugFrame* frame);
+
 #if SMTG_OS_LINUX
 
 class Vst3RunLoop : public EditorRunLoop

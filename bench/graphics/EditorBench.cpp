@@ -140,7 +140,7 @@ void BenchEditor<IGraphicsX11>::Open()
     host = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, kWidth, kHeight, 0, 0, 0);
     XMapWindow(display, host);
     XSync(display, False);
-    editor->SetRunLoop(&loop);
+    editor->UseRunLoop(&loop);
     editor->CreateEditorWindow(reinterpret_cast<EditorWindowHandle>(static_cast<uintptr_t>(host)));
 }
 

@@ -293,9 +293,9 @@ TEST_F(IGraphicsX11Test, ReopeningKeepsStateAndManyCyclesLeaveNothingBehind)
     };
     // Without a loop to drive it, no window opens.
     h.editor->DestroyEditorWindow();
-    h.editor->SetRunLoop(nullptr);
+    h.editor->UseRunLoop(nullptr);
     EXPECT_EQ(h.editor->CreateEditorWindow(hostWindow), nullptr);
-    h.editor->SetRunLoop(&h.loop);
+    h.editor->UseRunLoop(&h.loop);
     cycle();
     h.editor->ResetPresentStats();
     ASSERT_TRUE(h.Settle());
