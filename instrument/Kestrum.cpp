@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "instrument/PresetCatalogue.h"
+#include "instrument/PresetFile.h"
 #include "instrument/PresetLibrary.h"
 
 namespace
@@ -68,6 +70,9 @@ Kestrum::Kestrum(const PluginAdapter::HostContext& host) : PluginAdapter(host, C
     mLastPresetNumber = 0.0f;
     mPresetLibraryFolder = PresetLibrary::PresetLibraryFolder();
     mPresetBar = std::make_unique<PresetBar>();
+    mPresetLine.reset(new char[PresetFile::kMaxLineBytes]); // left uninitialised: pages are touched only when read into
+    // The catalogue is built on first use; here, not on the audio thread.
+    PresetCatalogue::EntryForNumber(PresetCatalogue::kFirstNumber);
     VoiceReset();
     BuildEditor();
     FillDefaultPresets("Init", 1);

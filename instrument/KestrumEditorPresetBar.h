@@ -16,17 +16,20 @@ public:
                            IFileSelectorControl* saveSelector);
 
     // [any thread, under the plug-in lock]
-    std::string LoadFile() const override;
+    const std::string& LoadFile() const override;
     // [any thread, under the plug-in lock]
-    void SetLoadFile(const std::string& path) override;
+    void SetLoadFile(const char* path) override;
     // [any thread, under the plug-in lock]
-    std::string SaveFile() const override;
+    const std::string& SaveFile() const override;
     // [any thread, under the plug-in lock]
-    void SetSaveFile(const std::string& path) override;
+    void SetSaveFile(const char* path) override;
     // [any thread, under the plug-in lock]
     std::string Name() const override;
     // [any thread, under the plug-in lock: the text control only stores and marks]
-    void ShowName(const std::string& name) override;
+    void ShowName(const char* name) override;
+    using PresetBar::SetLoadFile;
+    using PresetBar::SetSaveFile;
+    using PresetBar::ShowName;
 
 private:
     ITextControl* mNameDisplay;

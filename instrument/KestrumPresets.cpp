@@ -7,6 +7,9 @@
 #include "instrument/PresetCatalogue.h"
 #include "instrument/PresetFile.h"
 
+#include <cstring>
+#include <string_view>
+
 void Kestrum::OnPresetParameterChange(int paramIndex)
 {
     // A restored state carries the preset parameters as well; they are stored values, not
@@ -57,14 +60,15 @@ int32_t Kestrum::LoadState(const ChunkBuffer& chunk, int32_t startPos)
     const int32_t position = PluginAdapter::LoadState(chunk, startPos);
     mRestoringState = false;
     // The voice values in a state are those of the moment it was saved. A key held then is
-    // not held now: without this the engine would see the stored open gate as a new hit,
-    // and the next real note-on would find the gate already open and stay silent. The
-    // voice starts as in a fresh instance instead. A refused chunk changed nothing, the voice
-    // included.
+    // not held now: without this the engine would see the stored open gate as a new hit. So
+    // the gate closes and the notes are forgotten. The retrigger token stays as restored (the
+    // engine already has it): the next note-on steps it to a new value, which the engine
+    // takes as a new hit even when the gate it last saw was open, and a state saved again
+    // right away reads back byte for byte. A refused chunk changed nothing, the voice included.
     if (position < 0) return position;
+    const float restoredToken = static_cast<float>(GetParam(kVoice00_NoteRetrig)->Value());
     VoiceReset();
-    GetParam(kVoice00_NoteRetrig)->SetPlainValue(mRetriggerToken);
-    EngineSetParameter(mEngine, kVoice00_NoteRetrig, mRetriggerToken);
+    mRetriggerToken = restoredToken;
     return position;
 }
 
@@ -97,21 +101,30 @@ void Kestrum::FinishPresetSelection()
 void Kestrum::SelectPresetFile()
 {
     // Without a library folder a catalogue file would become a path relative to whatever
-    // folder the host runs in; then nothing is selected.
-    if (mPresetLibraryFolder.empty())
+    // folder the host runs in; then nothing is selected. The path is built on the stack: a
+    // host that automates the selector makes this run on the audio thread.
+    const char* file = PresetCatalogue::PresetFileNameForNumber(GetParam(kPresetSelector)->Value());
+    const std::string_view folder = mPresetLibraryFolder;
+    const std::string_view name = file ? file : "";
+    char path[PresetBar::kPathRoom];
+    if (folder.empty() || folder.size() + name.size() >= sizeof path)
     {
-        mPresetBar->SetLoadFile(std::string());
+        mPresetBar->SetLoadFile("");
         return;
     }
-    const auto file = PresetCatalogue::PresetFileForNumber(GetParam(kPresetSelector)->Value());
-    mPresetBar->SetLoadFile(mPresetLibraryFolder + file.value_or(std::string()));
+    std::memcpy(path, folder.data(), folder.size());
+    std::memcpy(path + folder.size(), name.data(), name.size());
+    path[folder.size() + name.size()] = '\0';
+    mPresetBar->SetLoadFile(path);
 }
 
 void Kestrum::LoadPresetFile()
 {
-    const std::string path = mPresetBar->LoadFile();
+    // Reads through the instance's own line buffer and names the preset on the stack: on the
+    // audio thread (host automation of the preset parameters) nothing may allocate.
+    const std::string& path = mPresetBar->LoadFile();
     PresetFile::ReadValues values;
-    if (!PresetFile::ReadFile(path, values)) return;
+    if (!PresetFile::ReadFile(path.c_str(), mPresetLine.get(), PresetFile::kMaxLineBytes, values)) return;
 
     for (int i = 0; i < PresetFile::kValueCount; ++i)
     {
@@ -122,12 +135,14 @@ void Kestrum::LoadPresetFile()
         EngineSetParameter(mEngine, index, param->Value());
         if (EditorLink* editor = Editor()) editor->PushValueToControls(index, param->GetNormalized(), true);
     }
-    mPresetBar->ShowName(PresetFile::DisplayName(path));
+    PresetFile::NameText name;
+    PresetFile::DisplayName(path, name);
+    mPresetBar->ShowName(name.data());
 }
 
 void Kestrum::SavePresetFile()
 {
-    const std::string path = mPresetBar->SaveFile();
+    const std::string& path = mPresetBar->SaveFile();
     PresetFile::Values values{};
     for (int i = 0; i < PresetFile::kValueCount; ++i) values[i] = GetParam(PresetFile::Tags()[i].paramIndex)->Value();
     // A file that cannot be written is not reported; the old file stays as it was.

@@ -126,10 +126,17 @@ const PresetCatalogueEntry* PresetCatalogue::EntryForNumber(int number)
 
 std::optional<std::string> PresetCatalogue::PresetFileForNumber(double selectorValue)
 {
+    const char* file = PresetFileNameForNumber(selectorValue);
+    if (!file) return std::nullopt;
+    return std::string(file);
+}
+
+const char* PresetCatalogue::PresetFileNameForNumber(double selectorValue)
+{
     const double rounded = selectorValue + 0.5;
     // Checked in double first so that huge values and NaN never reach the conversion.
-    if (!(rounded >= kFirstNumber && rounded < kLastNumber + 1)) return std::nullopt;
-    return EntryForNumber(static_cast<int>(rounded))->file;
+    if (!(rounded >= kFirstNumber && rounded < kLastNumber + 1)) return nullptr;
+    return EntryForNumber(static_cast<int>(rounded))->file.c_str();
 }
 
 std::optional<int> PresetCatalogue::PresetMenuNumber(int menu, int position)

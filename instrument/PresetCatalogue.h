@@ -36,6 +36,9 @@ public:
     // The file of the entry that a PresetSelector value selects. The value is rounded by
     // adding 0.5 and truncating toward zero, so 0.49 selects nothing and 1.5 entry 2.
     static std::optional<std::string> PresetFileForNumber(double selectorValue);
+    // The same file without a copy: the catalogue's own text, or none.
+    // [any thread; allocates nothing]
+    static const char* PresetFileNameForNumber(double selectorValue);
 
     // The catalogue number of a menu choice: main-menu positions as they are, sub-menu
     // positions plus the sub-menu's base number. Nothing for an unknown menu or a

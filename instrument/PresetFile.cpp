@@ -3,27 +3,19 @@
 #include <charconv>
 #include <cmath>
 #include <algorithm>
+#include <cstring>
 #include <locale>
 #include <memory>
 #include <sstream>
-#include <vector>
-
-#include <sys/stat.h>
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <cstdlib>
-#include <unistd.h>
-#endif
 
 #include "engine/EngineParameterRecord.h"
+#include "framework/PlatformFiles.h"
 
 namespace
 {
 
 constexpr const char* kHeader =
     "<Company>Quorvex Audio</Company><Product>Kestrum</Product><Version>1.0.0</Version>";
-constexpr size_t kDisplayNameLimit = 35;
 constexpr size_t kReadChunkBytes = 64 * 1024;
 
 // clang-format off
@@ -81,29 +73,6 @@ std::optional<float> ConvertFloat(const char* p, const char* end, std::chars_for
     return std::nullopt;
 }
 
-#ifdef _WIN32
-using FileOffset = __int64;
-int SeekTo(std::FILE* file, FileOffset offset) { return _fseeki64(file, offset, SEEK_SET); }
-bool IsRegularFile(const std::string& path, FileOffset& size)
-{
-    struct _stat64 info;
-    if (_stat64(path.c_str(), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG) return false;
-    size = info.st_size;
-    return true;
-}
-#else
-using FileOffset = off_t;
-int SeekTo(std::FILE* file, FileOffset offset) { return fseeko(file, offset, SEEK_SET); }
-bool IsRegularFile(const std::string& path, FileOffset& size)
-{
-    // Devices and pipes are refused too: reading one could block or never end.
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    size = info.st_size;
-    return true;
-}
-#endif
-
 struct FileCloser
 {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -115,57 +84,25 @@ bool DefaultWriter(std::FILE* file, const char* data, size_t size)
     return std::fwrite(data, 1, size, file) == size;
 }
 
-// Creates a new, empty temporary file next to the target and opens it for writing.
-FileHandle CreateTemporaryBeside(const std::string& path, std::string& temporaryPath)
+// One value element's opening or closing tag, built on the stack.
+class TagText
 {
-#ifdef _WIN32
-    const size_t slash = path.find_last_of("/\\");
-    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-    char name[MAX_PATH] = {};
-    if (GetTempFileNameA(folder.c_str(), "kst", 0, name) == 0) return nullptr;
-    temporaryPath = name;
-    FileHandle file(std::fopen(name, "wb"));
-    if (!file) DeleteFileA(name);
-    return file;
-#else
-    std::vector<char> name(path.begin(), path.end());
-    const char suffix[] = ".XXXXXX";
-    name.insert(name.end(), suffix, suffix + sizeof(suffix)); // with the terminator
-    const int descriptor = mkstemp(name.data());
-    if (descriptor < 0) return nullptr;
-    temporaryPath = name.data();
-    // A replaced file keeps its permissions; a new one is readable by everyone, as the
-    // library folder is shared by all users of the computer.
-    struct stat target;
-    fchmod(descriptor, stat(path.c_str(), &target) == 0 ? (target.st_mode & 07777) : 0644);
-    FileHandle file(fdopen(descriptor, "wb"));
-    if (!file)
+public:
+    TagText(const char* name, bool closing)
     {
-        close(descriptor);
-        unlink(name.data());
+        const size_t nameLength = std::min(std::strlen(name), sizeof(mText) - 4);
+        mText[mLength++] = '<';
+        if (closing) mText[mLength++] = '/';
+        std::memcpy(mText + mLength, name, nameLength);
+        mLength += nameLength;
+        mText[mLength++] = '>';
     }
-    return file;
-#endif
-}
+    std::string_view View() const { return std::string_view(mText, mLength); }
 
-bool ReplaceWith(const std::string& temporaryPath, const std::string& path)
-{
-#ifdef _WIN32
-    return MoveFileExA(temporaryPath.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-    return std::rename(temporaryPath.c_str(), path.c_str()) == 0;
-#endif
-}
-
-bool FlushToDisk(std::FILE* file)
-{
-    if (std::fflush(file) != 0) return false;
-#ifdef _WIN32
-    return true;
-#else
-    return fsync(fileno(file)) == 0;
-#endif
-}
+private:
+    char mText[48] = {};
+    size_t mLength = 0;
+};
 
 } // namespace
 
@@ -193,7 +130,7 @@ std::string PresetFile::Format(const Values& values)
     return content;
 }
 
-std::optional<double> PresetFile::ParseNumber(const std::string& text)
+std::optional<double> PresetFile::ParseNumber(std::string_view text)
 {
     const char* p = text.data();
     const char* const end = p + text.size();
@@ -220,84 +157,120 @@ std::optional<double> PresetFile::ParseNumber(const std::string& text)
     return value + 0.0; // -0 becomes 0
 }
 
-PresetFile::ReadValues PresetFile::ParseLine(const std::string& line)
+PresetFile::ReadValues PresetFile::ParseLine(std::string_view line)
 {
     ReadValues values;
     for (int i = 0; i < kValueCount; ++i)
     {
-        const std::string name = kTags[i].name;
-        const std::string opening = "<" + name + ">";
-        const size_t open = line.find(opening);
-        const size_t close = line.find("</" + name + ">");
-        if (open == std::string::npos || close == std::string::npos) continue;
-        const size_t start = open + opening.size();
+        const TagText opening(kTags[i].name, false);
+        const size_t open = line.find(opening.View());
+        const size_t close = line.find(TagText(kTags[i].name, true).View());
+        if (open == std::string_view::npos || close == std::string_view::npos) continue;
+        const size_t start = open + opening.View().size();
         const size_t stop = close >= start ? close : line.size();
         values[i] = ParseNumber(line.substr(start, stop - start));
     }
     return values;
 }
 
+bool PresetFile::ReadLastLine(const char* path, char* buffer, size_t capacity, std::string_view& line)
+{
+    line = std::string_view();
+    PlatformReadFile file;
+    if (!buffer || !file.Open(path)) return false;
+
+    // Read backwards from the end, one chunk at a time, until a line break turns up: only
+    // the last line is ever read, however large the file. The line grows from the end of
+    // the buffer towards its start.
+    char* const bufferEnd = buffer + capacity;
+    size_t filled = 0;
+    int64_t position = file.Size();
+    while (position > 0)
+    {
+        const size_t room = capacity - filled;
+        if (room == 0)
+        {
+            // The buffer is full: the line fits only when a line break comes right before it.
+            char before = 0;
+            if (!file.ReadAt(position - 1, &before, 1) || before != '\n') return false;
+            break;
+        }
+        const size_t chunk = static_cast<size_t>(std::min<int64_t>(position, std::min(room, kReadChunkBytes)));
+        position -= static_cast<int64_t>(chunk);
+        char* const at = bufferEnd - filled - chunk;
+        if (!file.ReadAt(position, at, chunk)) return false;
+        filled += chunk;
+        const std::string_view block(at, chunk);
+        const size_t lineBreak = block.rfind('\n');
+        if (lineBreak != std::string_view::npos)
+        {
+            line = std::string_view(at + lineBreak + 1, filled - lineBreak - 1);
+            return true;
+        }
+    }
+    line = std::string_view(bufferEnd - filled, filled);
+    return true;
+}
+
 bool PresetFile::ReadLastLine(const std::string& path, std::string& line)
 {
     line.clear();
-    FileOffset size = 0;
-    if (path.empty() || !IsRegularFile(path, size)) return false;
-    FileHandle file(std::fopen(path.c_str(), "rb"));
-    if (!file) return false;
+    const std::unique_ptr<char[]> buffer(new char[kMaxLineBytes]);
+    std::string_view found;
+    if (!ReadLastLine(path.c_str(), buffer.get(), kMaxLineBytes, found)) return false;
+    line.assign(found);
+    return true;
+}
 
-    // Read backwards from the end, one chunk at a time, until a line break turns up: only
-    // the last line is ever read, however large the file.
-    std::string tail;
-    FileOffset position = size;
-    while (position > 0)
-    {
-        const FileOffset chunk = std::min<FileOffset>(position, kReadChunkBytes);
-        position -= chunk;
-        std::string block(static_cast<size_t>(chunk), '\0');
-        if (SeekTo(file.get(), position) != 0 || std::fread(block.data(), 1, block.size(), file.get()) != block.size())
-            return false;
-        const size_t lineBreak = block.rfind('\n');
-        if (lineBreak != std::string::npos)
-        {
-            tail.insert(0, block, lineBreak + 1, std::string::npos);
-            break;
-        }
-        tail.insert(0, block);
-        if (tail.size() > kMaxLineBytes) return false;
-    }
-    if (tail.size() > kMaxLineBytes) return false;
-    line = std::move(tail);
+bool PresetFile::ReadFile(const char* path, char* buffer, size_t capacity, ReadValues& values)
+{
+    std::string_view line;
+    if (!ReadLastLine(path, buffer, capacity, line) || line.empty()) return false;
+    values = ParseLine(line);
     return true;
 }
 
 bool PresetFile::ReadFile(const std::string& path, ReadValues& values)
 {
-    std::string line;
-    if (!ReadLastLine(path, line) || line.empty()) return false;
-    values = ParseLine(line);
-    return true;
+    const std::unique_ptr<char[]> buffer(new char[kMaxLineBytes]);
+    return ReadFile(path.c_str(), buffer.get(), kMaxLineBytes, values);
+}
+
+void PresetFile::DisplayName(std::string_view path, NameText& name)
+{
+    const size_t slash = path.find_last_of("/\\");
+    std::string_view shown = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const size_t dot = shown.rfind('.');
+    if (dot != std::string_view::npos) shown = shown.substr(0, dot);
+    const bool cut = shown.size() > kDisplayNameLimit;
+    if (cut) shown = shown.substr(0, kDisplayNameLimit);
+    std::memcpy(name.data(), shown.data(), shown.size());
+    size_t length = shown.size();
+    if (cut)
+    {
+        std::memcpy(name.data() + length, "...", 3);
+        length += 3;
+    }
+    name[length] = '\0';
 }
 
 std::string PresetFile::DisplayName(const std::string& path)
 {
-    const size_t slash = path.find_last_of("/\\");
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const size_t dot = name.rfind('.');
-    if (dot != std::string::npos) name.erase(dot);
-    if (name.size() > kDisplayNameLimit) name = name.substr(0, kDisplayNameLimit) + "...";
-    return name;
+    NameText name;
+    DisplayName(path, name);
+    return name.data();
 }
 
 bool PresetFile::WriteAtomically(const std::string& path, const std::string& content, BlockWriter writer)
 {
     if (path.empty()) return false;
     std::string temporaryPath;
-    FileHandle file = CreateTemporaryBeside(path, temporaryPath);
+    FileHandle file(PlatformFiles::CreateTemporaryBeside(path, temporaryPath));
     if (!file) return false;
     const bool written = (writer ? writer : DefaultWriter)(file.get(), content.data(), content.size()) &&
-                         FlushToDisk(file.get());
+                         PlatformFiles::FlushToDisk(file.get());
     const bool closed = std::fclose(file.release()) == 0;
-    if (written && closed && ReplaceWith(temporaryPath, path)) return true;
+    if (written && closed && PlatformFiles::MoveReplacing(temporaryPath, path)) return true;
     std::remove(temporaryPath.c_str());
     return false;
 }

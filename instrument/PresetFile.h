@@ -13,12 +13,17 @@
 //
 // Preset files are untrusted: reading looks at no more than the end of the file it needs,
 // and a value that is no finite number is skipped, never passed on.
+//
+// Reading and naming have forms that work in buffers the caller owns and allocate nothing:
+// a host that automates the preset selector makes the instrument read a file on the audio
+// thread.
 
 #include <array>
 #include <cstddef>
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 
 struct PresetValueTag
 {
@@ -49,23 +54,36 @@ public:
     // leading blanks skipped, an optional sign, then decimal or hexadecimal digits with an
     // optional exponent, "." as decimal point. None when the text does not start with a
     // number or the number is no finite float (nan, inf, 1e999); a -0 reads as 0.
-    static std::optional<double> ParseNumber(const std::string& text);
+    // [any thread; allocates nothing]
+    static std::optional<double> ParseNumber(std::string_view text);
 
     // The values a line holds, each found by the first occurrence of its tags; none for a
     // value whose tags are missing or whose text is no number.
-    static ReadValues ParseLine(const std::string& line);
+    // [any thread; allocates nothing]
+    static ReadValues ParseLine(std::string_view line);
 
     // The file's last line: everything after its last line break (so a file that ends with
-    // a line break gives an empty line). False when the file cannot be read, is a folder,
-    // or its last line is longer than kMaxLineBytes.
+    // a line break gives an empty line), read into the end of `buffer` (`capacity` bytes);
+    // `line` then points into the buffer. False when the file cannot be read, is a folder,
+    // or its last line is longer than the buffer.
+    // [any thread; allocates nothing]
+    static bool ReadLastLine(const char* path, char* buffer, size_t capacity, std::string_view& line);
+    // The same into a string, with a buffer of kMaxLineBytes. [any thread but the audio thread]
     static bool ReadLastLine(const std::string& path, std::string& line);
 
-    // The values of the preset file at `path`, read from its last line. False when that
-    // line cannot be read or is empty: then there is no preset to take values from.
+    // The values of the preset file at `path`, read from its last line through `buffer`.
+    // False when that line cannot be read or is empty: then there is no preset to take values
+    // from. [any thread; allocates nothing]
+    static bool ReadFile(const char* path, char* buffer, size_t capacity, ReadValues& values);
+    // The same with a buffer of kMaxLineBytes. [any thread but the audio thread]
     static bool ReadFile(const std::string& path, ReadValues& values);
 
     // The name a preset path shows: the file name without its folder and its last
     // extension, cut to 35 characters plus "..." when longer.
+    static constexpr size_t kDisplayNameLimit = 35;
+    using NameText = std::array<char, kDisplayNameLimit + 4>; // with "..." and the terminator
+    // [any thread; allocates nothing]
+    static void DisplayName(std::string_view path, NameText& name);
     static std::string DisplayName(const std::string& path);
 
     // Writes one block of bytes; false when not everything was written. The default is

@@ -2,35 +2,14 @@
 
 #include <algorithm>
 
-#ifdef _WIN32
-#include <shlobj.h>
-#include <windows.h>
-#endif
-
-namespace
-{
-
-#ifdef _WIN32
-constexpr int kCommonDocumentsFolderId = 46; // CSIDL_COMMON_DOCUMENTS
-constexpr DWORD kCurrentPath = 0;            // SHGFP_TYPE_CURRENT
-#else
-constexpr const char* kSharedDataFolder = "/usr/local/share";
-#endif
-
-} // namespace
+#include "framework/PlatformFiles.h"
 
 std::string PresetLibrary::PresetLibraryFolder()
 {
-#ifdef _WIN32
-    char folder[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, kCommonDocumentsFolderId, nullptr, kCurrentPath, folder)) || !folder[0])
+    const std::string shared = PlatformFiles::SharedDocumentsFolder();
+    if (shared.empty())
         return std::string();
-    std::string path = folder;
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path + kSubFolder;
-#else
-    return std::string(kSharedDataFolder) + kSubFolder;
-#endif
+    return shared + kSubFolder;
 }
 
 std::string PresetLibrary::WithBackslashes(const std::string& path)

@@ -13,6 +13,7 @@
 #include "instrument/PresetFile.h"
 #include "instrument/PresetLibrary.h"
 #include "tests/render/TestTempPath.h"
+#include "tests/support/AllocationCounter.h"
 
 namespace
 {
@@ -223,4 +224,19 @@ TEST_F(KestrumPresetsTest, RestoringAStateTouchesNoFileButEveryPressDoes)
         PressLoad(plug, loadSource);
         EXPECT_EQ(Param(kMainVolume), static_cast<double>(0.6f)) << press;
     }
+}
+
+TEST_F(KestrumPresetsTest, APresetChosenByTheHostIsReadWithoutAllocating)
+{
+    // Host automation of the preset parameters runs this on the audio thread.
+    ASSERT_TRUE(AllocationCounter::Install(reinterpret_cast<const void*>(&AllocationCounter::Begin)));
+    AllocationCounter::Begin();
+    Choose(54);
+    const bool loaded = Param(kMainVolume) == static_cast<double>(0.54f);
+    plug.SetParameterFromHost(kPresetBackward, 1.0, true);
+    plug.SetParameterFromHost(kPresetBackward, 0.0, true);
+    const long allocations = AllocationCounter::End();
+    EXPECT_TRUE(loaded);
+    EXPECT_EQ(plug.LastPresetNumber(), 53.0f);
+    EXPECT_EQ(allocations, 0);
 }

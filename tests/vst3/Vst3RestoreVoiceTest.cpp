@@ -43,3 +43,45 @@ TEST(Vst3RestoreVoice, StateSavedDuringAHeldNoteRestoresSilentAndTheNextHitSound
   // The state keeps its size and layout.
   EXPECT_EQ(restored.State().size(), saved.size());
 }
+
+TEST(Vst3RestoreVoice, AStateReadsBackByteForByteAfterPlaying)
+{
+  constexpr int32 kBlock = 256;
+  Vst3Instance plugin;
+  HostProcessData io{kSample32, kBlock};
+  ASSERT_TRUE(plugin.Start(kSample32, kBlock));
+  io.events.AddNoteOn(0, 38, 0.9f);
+  io.events.AddNoteOff(100, 38);
+  ASSERT_EQ(plugin.processor->process(io.Block(kBlock)), kResultOk);
+  const std::vector<uint8_t> saved = plugin.State();
+
+  MemoryStream same(saved);
+  ASSERT_EQ(plugin.component->setState(&same), kResultOk);
+  EXPECT_EQ(plugin.State(), saved);
+  Vst3Instance fresh;
+  MemoryStream again(saved);
+  ASSERT_EQ(fresh.component->setState(&again), kResultOk);
+  EXPECT_EQ(fresh.State(), saved);
+}
+
+TEST(Vst3RestoreVoice, ANoteOnRightAfterAHeldKeyRestoreSoundsAFullHit)
+{
+  constexpr int32 kBlock = 256;
+  Vst3Instance plugin;
+  HostProcessData io{kSample32, kBlock};
+  ASSERT_TRUE(plugin.Start(kSample32, kBlock));
+  io.events.AddNoteOn(0, 38, 1.0f);
+  ASSERT_EQ(plugin.processor->process(io.Block(kBlock)), kResultOk);
+  io.events.Clear();
+  const double firstHit = io.Peak();
+  // The key stays down until the hit has died away, then the host restores a state.
+  for (int block = 0; block < 2000 && io.Peak() > 1e-4; ++block)
+    ASSERT_EQ(plugin.processor->process(io.Block(kBlock)), kResultOk);
+  ASSERT_LE(io.Peak(), 1e-4);
+  MemoryStream stream(plugin.State());
+  ASSERT_EQ(plugin.component->setState(&stream), kResultOk);
+
+  io.events.AddNoteOn(0, 38, 1.0f);
+  ASSERT_EQ(plugin.processor->process(io.Block(kBlock)), kResultOk);
+  EXPECT_GT(io.Peak(), 0.5 * firstHit);
+}
