@@ -115,6 +115,14 @@ void Kestrum::OnParameterChange(int paramIndex)
     if (paramIndex >= kPresetBackward && paramIndex <= kPresetSelector) OnPresetParameterChange(paramIndex);
 }
 
+void Kestrum::SetParameterFromEditor(int paramIndex, double normalizedValue)
+{
+    PlugLockGuard guard(PluginLock());
+    if (paramIndex == kPresetLoad || paramIndex == kPresetSave) mPressedFileButton = paramIndex;
+    PluginAdapter::SetParameterFromEditor(paramIndex, normalizedValue);
+    mPressedFileButton = -1;
+}
+
 void Kestrum::ProcessMidiMessage(const MidiMessage& message)
 {
     const int channel = static_cast<int>(GetParam(kMidiChannelInput)->Value() - 1.0);
@@ -239,12 +247,8 @@ void Kestrum::ControlChange(int controller, int value)
     for (const ControllerMapping& mapping : kControllerMap)
     {
         if (mapping.controller != controller) continue;
-        const double normalized = value / 127.0;
-        GetParam(mapping.paramIndex)->SetFromNormalized(normalized);
-        EngineSetParameter(mEngine, mapping.paramIndex, normalized);
-        if (EditorLink* editor = Editor()) editor->PushValueToControls(mapping.paramIndex, normalized, true);
         // The host is not told: controllers are the player's gestures, not automation.
-        OnParameterChange(mapping.paramIndex);
+        ApplyParameterValue(mapping.paramIndex, value / 127.0, true, ValueOrigin::Instrument);
         return;
     }
 }
