@@ -266,10 +266,9 @@ SynthEngine* EngineCreate(double sampleRate)
     if (engine == nullptr)
         return nullptr;
     engine->cosineTable.build();
-    resetEngine(*engine, sampleRate, 1024, false);
+    resetEngine(*engine, sampleRate, kEngineVectorSize, false);
 
     engine->sampleRate = sampleRate;
-    engine->vectorSize = 1024;
     engine->inputCount = 2;
     engine->outputCount = 2;
     engine->inputNames[0] = "in1";

@@ -15,6 +15,9 @@
 #include <memory>
 
 // EnginePerform results.
+// The largest block the engine renders in one call; the instrument resets it with this size.
+constexpr int32_t kEngineVectorSize = 1024;
+
 constexpr int32_t kEngineOk = 0;
 constexpr int32_t kEngineErrorMissingBuffer = 101; // latched until the next EngineReset
 // The delay lines or the cosine table could not get their full size: the block is

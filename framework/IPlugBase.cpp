@@ -142,13 +142,7 @@ void IPlugBase::ShowHostContextMenu(int /*paramIndex*/, int /*x*/, int /*y*/) {}
 
 void IPlugBase::SetParameterFromEditor(int paramIndex, double normalizedValue)
 {
-    PluginParameter* param = GetParam(paramIndex);
-    if (!param)
-        return;
-    PlugLockGuard guard(mLock);
-    param->SetFromNormalized(normalizedValue);
-    NotifyHostOfParameterChange(paramIndex, normalizedValue);
-    OnParameterChange(paramIndex);
+    ApplyParameterValue(paramIndex, normalizedValue, true, ValueOrigin::Editor);
 }
 
 void IPlugBase::BeginParameterEdit(int /*paramIndex*/) {}
@@ -221,7 +215,7 @@ const PluginParameter* IPlugBase::GetParam(int paramIndex) const
     return mParams[static_cast<size_t>(paramIndex)].get();
 }
 
-bool IPlugBase::SetParameterFromHost(int paramIndex, double value, bool isNormalized)
+bool IPlugBase::ApplyParameterValue(int paramIndex, double value, bool isNormalized, ValueOrigin origin)
 {
     PluginParameter* param = GetParam(paramIndex);
     if (!param)
@@ -229,13 +223,20 @@ bool IPlugBase::SetParameterFromHost(int paramIndex, double value, bool isNormal
     if (isNormalized)
         value = LimitNormalized(value);
     PlugLockGuard guard(mLock);
-    if (mEditor)
-        mEditor->PushValueToControls(paramIndex, value, isNormalized);
     if (isNormalized)
         param->SetFromNormalized(value);
     else
         param->SetPlainValue(value);
+    if (origin == ValueOrigin::Editor)
+        NotifyHostOfParameterChange(paramIndex, isNormalized ? value : param->GetNormalized());
+    else if (mEditor)
+        mEditor->PushValueToControls(paramIndex, value, isNormalized);
     OnParameterChange(paramIndex);
     return true;
+}
+
+bool IPlugBase::SetParameterFromHost(int paramIndex, double value, bool isNormalized)
+{
+    return ApplyParameterValue(paramIndex, value, isNormalized, ValueOrigin::Host);
 }
 

@@ -4,9 +4,60 @@
 // and block size, the attached editor and the instance lock.
 //
 // Two host threads meet here. The audio thread processes blocks (through an adapter, which
-// holds the plug-in lock around every host entry point); the window thread runs the editor
-// and changes parameters with SetParameterFromEditor. The lock is recursive because loading
-// a state calls OnParameterChange, which locks again on the same thread.
+// holds the plug-in lock around every host entry point); the window thread runs the editor.
+// The host's main thread sets up, saves and restores. One recursive lock serialises them all:
+// it is recursive because loading a state calls OnParameterChange, which locks again on the
+// same thread.
+//
+// Every new parameter value takes one road, ApplyParameterValue: under the plug-in lock the
+// parameter stores it (clamped to its range), the host is told or the editor's controls
+// receive it depending on where the value came from (ValueOrigin), and OnParameterChange
+// passes it on to the instrument. The three common scenarios, hop by hop:
+//
+// A knob turned in the editor
+//   [window thread] the window layer's mouse message -> IGraphics::HandleMouseDown
+//     -> BeginParameterEdit (the host opens an undo step: VST3 beginEdit)
+//   [window thread] mouse moves -> IGraphics::HandleMouseDrag -> the control's MouseDrag
+//     -> IControl::MarkChanged(true) -> SetParameterFromEditor (the instrument notes presses
+//     of its file buttons here)
+//     -> ApplyParameterValue(Editor) [takes the plug-in lock] -> the parameter stores the
+//        value -> NotifyHostOfParameterChange (VST3 performEdit, VST2 the automate callback)
+//        -> OnParameterChange [lock again] -> the engine gets the value; a preset parameter
+//        reads or writes its file here, on the window thread
+//   [window thread] mouse up -> IGraphics::HandleMouseUp -> EndParameterEdit
+//   The control already shows its value; the next 40 ms timer tick redraws it.
+//
+// Host automation
+//   VST3: [audio thread] IPlugVST3::process [takes the plug-in lock] -> ApplyParameterChanges
+//     (the last point of each queue, before the block's events and audio)
+//     -> SetParameterFromHost -> ApplyParameterValue(Host) [lock again] -> the parameter
+//     stores the value -> the editor's PushValueToControls (only stores and marks; the window
+//     thread redraws on its timer) -> OnParameterChange [lock again] -> the engine; a preset
+//     parameter reads its file here, on the audio thread, so that path allocates nothing.
+//     The controller's own store, IPlugVST3::setParamNormalized [main thread], keeps the
+//     value only: the same change reaches process() as well.
+//   VST2: [the host's thread, usually the audio thread] the setParameter entry [takes the
+//     plug-in lock] -> SetParameterFromHost -> as above. Text the host typed
+//     (the dispatcher [main thread, takes the lock]) goes the same way as a plain value.
+//
+// A preset or state recall
+//   State, VST3: [main thread] IPlugVST3::setState [takes the plug-in lock] reads the whole
+//     stream first -> LoadState (the instrument marks a restore: no preset file is read or
+//     written) -> UnserializeParams [lock again]: every value stored, clamped, then
+//     OnParameterChange for each parameter in order -> the instrument closes the gate and
+//     forgets the notes (the retrigger token stays as restored) -> RefreshParameterControls
+//     -> the editor's PushValueToControls.
+//   State, VST2: [main thread] the dispatcher [takes the lock] -> SetChunk -> header ->
+//     LoadState as above, or UnserializePresets for a bank (LoadState per slot, then
+//     LoadPresetSlot for the current one) -> RefreshParameterControls.
+//   Program change, VST3: [audio thread] process -> the program parameter -> LoadPresetSlot
+//     -> LoadState as above, on the audio thread.
+//   Preset file: [window thread] a menu choice -> IPopupMenu_PresetSelector::ChoosePreset ->
+//     ApplyParameterValue(Instrument) on the selector [takes the lock] -> OnParameterChange
+//     -> the instrument's preset reaction: voice reset, the catalogue file, the file's eleven
+//     values each through ApplyParameterValue(Instrument) [lock again], which pushes them to
+//     the editor and tells the host nothing. From host automation the same reaction runs on
+//     the audio thread.
 //
 // The virtual operations keep a fixed order; the adapters override the host-facing ones and
 // the instrument overrides processing and notification.
@@ -28,6 +79,17 @@
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+// Where a new parameter value comes from; it decides what happens besides storing it and
+// OnParameterChange.
+enum class ValueOrigin
+{
+    Host,       // automation, a restored setting, text the host typed: the editor's controls
+                // receive it; the host already knows it
+    Editor,     // a gesture on a control: the host is told; the control already shows it
+    Instrument, // the instrument's own change (a MIDI controller, a preset file, a preset
+                // menu choice): the editor's controls receive it; the host is not told
+};
 
 class IPlugBase
 {
@@ -95,7 +157,7 @@ public:
     // 18. Opens the host's context menu for a parameter (VST3 adapter). Default: nothing.
     // [window thread]
     virtual void ShowHostContextMenu(int paramIndex, int x, int y);
-    // 19. Stores the value, tells the host, then OnParameterChange.
+    // 19. A control's new value: ApplyParameterValue with the origin Editor.
     // [window thread, takes the plug-in lock]
     virtual void SetParameterFromEditor(int paramIndex, double normalizedValue);
     // 20. A gesture on a parameter begins. Adapter; default nothing.
@@ -202,10 +264,15 @@ public:
     // The parameter at the index, or none for an index out of range.
     PluginParameter* GetParam(int paramIndex);
     const PluginParameter* GetParam(int paramIndex) const;
+    // The one way a new value is applied. Under the plug-in lock: the parameter stores it
+    // (from a normalised value limited to 0 ... 1, or a plain value clamped to its range);
+    // for the origin Editor the host is told; for Host and Instrument the editor's controls
+    // receive it; then OnParameterChange passes it on. False for an index out of range,
+    // which changes nothing.
+    // [any thread, takes the plug-in lock; allocates nothing of its own]
+    bool ApplyParameterValue(int paramIndex, double value, bool isNormalized, ValueOrigin origin);
     // A host's value for a parameter (automation, a restored setting, text the host typed),
-    // the one way every adapter applies one: the editor's controls receive it, the parameter
-    // stores it (from a normalised or a plain value) and OnParameterChange passes it on.
-    // False for an index out of range, which changes nothing.
+    // the way every adapter applies one: ApplyParameterValue with the origin Host.
     // [any host thread, takes the plug-in lock]
     bool SetParameterFromHost(int paramIndex, double value, bool isNormalized);
 

@@ -4,6 +4,27 @@
 
 #include <cstdint>
 
+// The message kinds the core handles, as the upper four bits of a status byte.
+enum MidiKind : int
+{
+    kMidiNoteOff = 8,
+    kMidiNoteOn = 9,
+    kMidiControlChange = 11,
+};
+
+// The status byte of a message kind on a channel counted from 0.
+constexpr uint8_t MidiStatus(MidiKind kind, int channel)
+{
+    return static_cast<uint8_t>((kind << 4) | (channel & 0x0F));
+}
+
+// Notes are numbered 0 to 127.
+constexpr int kMidiNoteCount = 128;
+constexpr bool IsMidiNote(int note)
+{
+    return note >= 0 && note < kMidiNoteCount;
+}
+
 struct MidiMessage
 {
     int32_t sampleOffset = 0;
@@ -15,6 +36,9 @@ struct MidiMessage
     int Kind() const { return status >> 4; }
     // The MIDI channel in the lower four bits, counted from 0.
     int Channel() const { return status & 0x0F; }
+    // A note-on with velocity 0 is a note-off, as running-status senders use it.
+    bool IsNoteOn() const { return Kind() == kMidiNoteOn && data2 > 0; }
+    bool IsNoteOff() const { return Kind() == kMidiNoteOff || (Kind() == kMidiNoteOn && data2 == 0); }
 };
 
 // A system-exclusive message; the bytes belong to whoever delivered the message and are only

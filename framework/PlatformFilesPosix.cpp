@@ -9,10 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-PlatformReadFile::~PlatformReadFile()
-{
-    Close();
-}
+PlatformReadFile::~PlatformReadFile() { Close(); }
 
 bool PlatformReadFile::Open(const char* path)
 {
@@ -89,7 +86,4 @@ bool PlatformFiles::MoveReplacing(const std::string& from, const std::string& to
     return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
-std::string PlatformFiles::SharedDocumentsFolder()
-{
-    return "/usr/local/share";
-}
+std::string PlatformFiles::SharedDocumentsFolder() { return "/usr/local/share"; }

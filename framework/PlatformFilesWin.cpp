@@ -12,24 +12,19 @@ namespace
 constexpr int kCommonDocumentsFolderId = 46; // CSIDL_COMMON_DOCUMENTS
 constexpr DWORD kCurrentPath = 0;            // SHGFP_TYPE_CURRENT
 
-HANDLE AsHandle(intptr_t handle)
-{
-    return reinterpret_cast<HANDLE>(handle);
-}
+HANDLE AsHandle(intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 } // namespace
 
-PlatformReadFile::~PlatformReadFile()
-{
-    Close();
-}
+PlatformReadFile::~PlatformReadFile() { Close(); }
 
 bool PlatformReadFile::Open(const char* path)
 {
     Close();
     if (!path || !path[0])
         return false;
-    const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file =
+        CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     // A folder does not open without backup semantics; devices and pipes are no disk files.
@@ -103,7 +98,8 @@ bool PlatformFiles::MoveReplacing(const std::string& from, const std::string& to
 std::string PlatformFiles::SharedDocumentsFolder()
 {
     char folder[MAX_PATH] = {};
-    if (FAILED(SHGetFolderPathA(nullptr, kCommonDocumentsFolderId, nullptr, kCurrentPath, folder)) || !folder[0])
+    if (FAILED(SHGetFolderPathA(nullptr, kCommonDocumentsFolderId, nullptr, kCurrentPath, folder)) ||
+        !folder[0])
         return std::string();
     std::string path = folder;
     std::replace(path.begin(), path.end(), '\\', '/');

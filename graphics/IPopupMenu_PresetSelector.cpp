@@ -85,14 +85,9 @@ void IPopupMenu_PresetSelector::BuildMenus()
 void IPopupMenu_PresetSelector::ChoosePreset(int number)
 {
     IPlugBase* plug = GetPlug();
-    PluginParameter* param = plug ? plug->GetParam(mPresetParam) : nullptr;
-    if (!param)
+    if (!plug)
         return;
-    {
-        // Set under the plug-in lock like every other parameter change from the editor.
-        PlugLockGuard guard(plug->PluginLock());
-        param->SetPlainValue(static_cast<float>(number));
-    }
-    plug->OnParameterChange(mPresetParam);
+    // A choice, not automation: the host is not told; the plug-in lock is taken there.
+    plug->ApplyParameterValue(mPresetParam, static_cast<float>(number), false, ValueOrigin::Instrument);
     RequestRedraw();
 }

@@ -13,13 +13,9 @@ namespace
 
 constexpr double kParameterStep = 0.00001;
 constexpr double kParameterShape = 1.0;
-constexpr int32_t kEngineVectorSize = 1024;
 constexpr float kRetriggerTokenStep = 0.01f;
 constexpr float kRetriggerTokenLast = 0.99f;
 
-constexpr int kMidiNoteOff = 8;
-constexpr int kMidiNoteOn = 9;
-constexpr int kMidiControlChange = 11;
 constexpr int kControllerSustain = 64;
 constexpr int kControllerAllNotesOff = 123;
 
@@ -119,6 +115,14 @@ void Kestrum::OnParameterChange(int paramIndex)
     if (paramIndex >= kPresetBackward && paramIndex <= kPresetSelector) OnPresetParameterChange(paramIndex);
 }
 
+void Kestrum::SetParameterFromEditor(int paramIndex, double normalizedValue)
+{
+    PlugLockGuard guard(PluginLock());
+    if (paramIndex == kPresetLoad || paramIndex == kPresetSave) mPressedFileButton = paramIndex;
+    PluginAdapter::SetParameterFromEditor(paramIndex, normalizedValue);
+    mPressedFileButton = -1;
+}
+
 void Kestrum::ProcessMidiMessage(const MidiMessage& message)
 {
     const int channel = static_cast<int>(GetParam(kMidiChannelInput)->Value() - 1.0);
@@ -146,10 +150,8 @@ void Kestrum::ProcessBlock(double** inputs, double** outputs, int frames)
 
 void Kestrum::HandleMessage(const MidiMessage& message)
 {
-    const int kind = message.Kind();
-    const bool isNoteOn = kind == kMidiNoteOn && message.data2 > 0;
-    const bool isNoteOff = kind == kMidiNoteOff || (kind == kMidiNoteOn && message.data2 == 0);
-    if (isNoteOn || isNoteOff)
+    const bool isNoteOn = message.IsNoteOn();
+    if (isNoteOn || message.IsNoteOff())
     {
         // Note numbers above 127 are no MIDI notes; they would reach past the held flags.
         if (!ParamHoldsExactly(kVoiceModeMonoPoly, 0.0) || !InNoteRange(message.data1)) return;
@@ -158,7 +160,7 @@ void Kestrum::HandleMessage(const MidiMessage& message)
         else
             NoteOff(message.data1);
     }
-    else if (kind == kMidiControlChange)
+    else if (message.Kind() == kMidiControlChange)
     {
         ControlChange(message.data1, message.data2);
     }
@@ -245,12 +247,8 @@ void Kestrum::ControlChange(int controller, int value)
     for (const ControllerMapping& mapping : kControllerMap)
     {
         if (mapping.controller != controller) continue;
-        const double normalized = value / 127.0;
-        GetParam(mapping.paramIndex)->SetFromNormalized(normalized);
-        EngineSetParameter(mEngine, mapping.paramIndex, normalized);
-        if (EditorLink* editor = Editor()) editor->PushValueToControls(mapping.paramIndex, normalized, true);
         // The host is not told: controllers are the player's gestures, not automation.
-        OnParameterChange(mapping.paramIndex);
+        ApplyParameterValue(mapping.paramIndex, value / 127.0, true, ValueOrigin::Instrument);
         return;
     }
 }

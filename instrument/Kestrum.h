@@ -20,6 +20,7 @@
 
 #include "PluginAdapter.h"
 #include "engine/SynthEngine.h"
+#include "framework/MidiMessage.h"
 #include "instrument/MidiQueue.h"
 #include "instrument/PresetBar.h"
 
@@ -27,7 +28,7 @@ class Kestrum : public PluginAdapter
 {
 public:
     static constexpr int kNumParams = kEngineParameterCount;
-    static constexpr int kNumNotes = 128;
+    static constexpr int kNumNotes = kMidiNoteCount;
     static constexpr int kMaxNoteStackTop = 100;
     static constexpr int kSustainDown = 127;
 
@@ -96,7 +97,7 @@ public:
     void StepPreset(int direction);
 
 private:
-    static bool InNoteRange(int index) { return index >= 0 && index < kNumNotes; }
+    static bool InNoteRange(int index) { return IsMidiNote(index); }
     void DefineParametersFromEngine();
     void HandleMessage(const MidiMessage& message);
     void NoteOn(int note, int velocity);

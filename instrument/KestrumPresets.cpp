@@ -45,14 +45,6 @@ void Kestrum::OnPresetParameterChange(int paramIndex)
     }
 }
 
-void Kestrum::SetParameterFromEditor(int paramIndex, double normalizedValue)
-{
-    PlugLockGuard guard(PluginLock());
-    if (paramIndex == kPresetLoad || paramIndex == kPresetSave) mPressedFileButton = paramIndex;
-    PluginAdapter::SetParameterFromEditor(paramIndex, normalizedValue);
-    mPressedFileButton = -1;
-}
-
 int32_t Kestrum::LoadState(const ChunkBuffer& chunk, int32_t startPos)
 {
     PlugLockGuard guard(PluginLock());
@@ -129,11 +121,8 @@ void Kestrum::LoadPresetFile()
     for (int i = 0; i < PresetFile::kValueCount; ++i)
     {
         if (!values[i]) continue; // missing tags or no number: the parameter keeps its value
-        const int index = PresetFile::Tags()[i].paramIndex;
-        PluginParameter* param = GetParam(index);
-        param->SetPlainValue(*values[i]);
-        EngineSetParameter(mEngine, index, param->Value());
-        if (EditorLink* editor = Editor()) editor->PushValueToControls(index, param->GetNormalized(), true);
+        // Shown in the editor, passed to the engine; the host is not told.
+        ApplyParameterValue(PresetFile::Tags()[i].paramIndex, *values[i], false, ValueOrigin::Instrument);
     }
     PresetFile::NameText name;
     PresetFile::DisplayName(path, name);

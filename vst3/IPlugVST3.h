@@ -183,8 +183,6 @@ private:
   void ApplyParameterChanges(Steinberg::Vst::IParameterChanges* changes);
   void ApplyParameterChange(Steinberg::Vst::ParamID id, double value);
   void ConvertEvents(Steinberg::Vst::IEventList& events);
-  void ConnectInputs(const Steinberg::Vst::ProcessData& data);
-  void ConnectOutputs(const Steinberg::Vst::ProcessData& data);
   // Connects the core's channels to the host's buffers of this call and lists those
   // buffers, in channel order, for the connected channels.
   template <typename Sample>

@@ -140,6 +140,11 @@ tresult PLUGIN_API IPlugVST3::setParamNormalized(ParamID id, ParamValue value)
 {
   if (id >= static_cast<ParamID>(NumParams()))
     return kResultFalse;
+  // The controller's copy only: the host sends every change it makes to process() as well,
+  // where SetParameterFromHost applies it on the audio thread (engine, editor, preset
+  // reactions). Applying it here too would run each reaction twice: a step button automated
+  // by the host would step two presets, and the file would be read on this thread behind the
+  // audio thread's back.
   GetParam(static_cast<int>(id))->SetFromNormalized(LimitNormalized(value));
   return kResultOk;
 }

@@ -1,5 +1,6 @@
 #include "vst3/IPlugVST3.h"
 #include "vst3/Vst3Conversions.h"
+#include "framework/MidiMessage.h"
 
 #include "pluginterfaces/vst/ivstevents.h"
 #include "pluginterfaces/vst/ivstparameterchanges.h"
@@ -208,14 +209,14 @@ void IPlugVST3::ConvertEvents(IEventList& events)
       pitch = e.noteOn.pitch;
       // Out-of-range or broken velocities are limited to what a MIDI data byte can hold.
       const double velocity = e.noteOn.velocity > 0.0f ? std::min(1.0, static_cast<double>(e.noteOn.velocity)) : 0.0;
-      message.status = static_cast<uint8_t>(0x90 | channel);
+      message.status = MidiStatus(kMidiNoteOn, channel);
       message.data2 = static_cast<uint8_t>(velocity * 127.0);
     }
     else if (e.type == Event::kNoteOffEvent)
     {
       channel = e.noteOff.channel;
       pitch = e.noteOff.pitch;
-      message.status = static_cast<uint8_t>(0x80 | channel);
+      message.status = MidiStatus(kMidiNoteOff, channel);
       message.data2 = 0;
     }
     else

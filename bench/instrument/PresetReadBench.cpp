@@ -30,7 +30,8 @@ public:
     {
         fs::create_directories(mFolder + "Factory");
         PresetFile::Values values{};
-        for (size_t i = 0; i < values.size(); ++i) values[i] = 0.123456 + 0.05 * static_cast<double>(i);
+        for (size_t i = 0; i < values.size(); ++i)
+            values[i] = 0.123456 + 0.05 * static_cast<double>(i);
         std::ofstream(mFolder + kWelcomeFile, std::ios::binary) << PresetFile::Format(values);
     }
     ~TemporaryLibrary() { fs::remove_all(mFolder); }
@@ -47,7 +48,8 @@ void BM_PresetSelectorChange(benchmark::State& state)
     plug->SetPresetLibraryFolder(library.Folder());
     for (auto _ : state)
         plug->SetParameterFromHost(kPresetSelector, 1.0, false); // catalogue number 1
-    if (plug->Presets().Name() != "WLCM - Beating Heart") state.SkipWithError("the preset was not read");
+    if (plug->Presets().Name() != "WLCM - Beating Heart")
+        state.SkipWithError("the preset was not read");
 }
 BENCHMARK(BM_PresetSelectorChange);
 

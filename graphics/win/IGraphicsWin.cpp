@@ -370,7 +370,7 @@ void IGraphicsWin::Resize(int width, int height)
     };
     grow(mWnd);
     // A VST3 host resizes its own frame; older hosts expect the plug-in to grow them.
-    if (isChild(mWnd) && GetPlug() && GetPlug()->GetPluginApi() != 1)
+    if (isChild(mWnd) && GetPlug() && GetPlug()->GetPluginApi() != kApiVst3)
     {
         HWND parent = GetParent(mWnd);
         if (parent)

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -182,16 +183,39 @@ TEST(IPlugBase, BypassDelaysInputsByTheLatency)
     EXPECT_EQ(out[0], ramp);
 }
 
-TEST(IPlugBase, SetParameterFromEditorStoresNotifiesThenChanges)
+TEST(IPlugBase, EveryOriginStoresThenTellsTheHostOrTheEditorThenChanges)
 {
     TestPlugin plugin;
+    auto owned = std::make_unique<RecordingEditor>();
+    RecordingEditor* editor = owned.get();
+    plugin.AttachEditor(std::move(owned));
+    editor->pushes.clear();
+
+    // A control's gesture: the host is told, the control already shows the value.
     plugin.SetParameterFromEditor(2, 0.5);
     EXPECT_EQ(plugin.GetParam(2)->Value(), 7.5);
-    ASSERT_EQ(plugin.events.size(), 2u);
-    EXPECT_EQ(plugin.events[0], "notify 2 0.500000");
-    EXPECT_EQ(plugin.events[1], "change 2");
+    EXPECT_EQ(plugin.events, (std::vector<std::string>{"notify 2 0.500000", "change 2"}));
+    EXPECT_TRUE(editor->pushes.empty());
+
+    // The host's own value and the instrument's: the editor shows them, the host is not told.
+    plugin.events.clear();
+    EXPECT_TRUE(plugin.ApplyParameterValue(2, 6.0, false, ValueOrigin::Host));
+    EXPECT_TRUE(plugin.ApplyParameterValue(3, 1.5, true, ValueOrigin::Instrument)); // limited to 1
+    EXPECT_EQ(plugin.GetParam(2)->Value(), 6.0);
+    EXPECT_EQ(plugin.GetParam(3)->Value(), plugin.GetParam(3)->Max());
+    EXPECT_EQ(plugin.events, (std::vector<std::string>{"change 2", "change 3"}));
+    ASSERT_EQ(editor->pushes.size(), 2u);
+    EXPECT_EQ(editor->pushes[0].value, 6.0);
+    EXPECT_FALSE(editor->pushes[0].normalized);
+    EXPECT_EQ(editor->pushes[1].value, 1.0);
+    EXPECT_TRUE(editor->pushes[1].normalized);
+
+    // An index out of range changes nothing and reaches no one.
+    plugin.events.clear();
     plugin.SetParameterFromEditor(28, 0.5);
-    EXPECT_EQ(plugin.events.size(), 2u);
+    EXPECT_FALSE(plugin.ApplyParameterValue(28, 0.5, true, ValueOrigin::Host));
+    EXPECT_TRUE(plugin.events.empty());
+    EXPECT_EQ(editor->pushes.size(), 2u);
 }
 
 TEST(IPlugBase, AttachEditorPushesNormalisedValuesBeforePreparingAndIsDestroyedFirst)

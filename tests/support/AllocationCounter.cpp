@@ -22,20 +22,14 @@ bool OnCountedThread()
 {
     return gCounting.load(std::memory_order_relaxed) && GetCurrentThreadId() == gThread.load();
 }
-void MarkThisThread()
-{
-    gThread = GetCurrentThreadId();
-}
+void MarkThisThread() { gThread = GetCurrentThreadId(); }
 #else
 pthread_t gThread{};
 bool OnCountedThread()
 {
     return gCounting.load(std::memory_order_relaxed) && pthread_equal(pthread_self(), gThread);
 }
-void MarkThisThread()
-{
-    gThread = pthread_self();
-}
+void MarkThisThread() { gThread = pthread_self(); }
 #endif
 
 void Seen()
@@ -71,15 +65,51 @@ HeapReAllocFn gHeapReAlloc;
 LocalAllocFn gLocalAlloc;
 GlobalAllocFn gGlobalAlloc;
 
-void* __cdecl CountedMalloc(size_t n) { Seen(); return gMalloc(n); }
-void* __cdecl CountedCalloc(size_t c, size_t n) { Seen(); return gCalloc(c, n); }
-void* __cdecl CountedRealloc(void* p, size_t n) { Seen(); return gRealloc(p, n); }
-void* __cdecl CountedAlignedMalloc(size_t n, size_t a) { Seen(); return gAlignedMalloc(n, a); }
-char* __cdecl CountedStrdup(const char* s) { Seen(); return gStrdup(s); }
-LPVOID WINAPI CountedHeapAlloc(HANDLE h, DWORD f, SIZE_T n) { Seen(); return gHeapAlloc(h, f, n); }
-LPVOID WINAPI CountedHeapReAlloc(HANDLE h, DWORD f, LPVOID p, SIZE_T n) { Seen(); return gHeapReAlloc(h, f, p, n); }
-HLOCAL WINAPI CountedLocalAlloc(UINT f, SIZE_T n) { Seen(); return gLocalAlloc(f, n); }
-HGLOBAL WINAPI CountedGlobalAlloc(UINT f, SIZE_T n) { Seen(); return gGlobalAlloc(f, n); }
+void* __cdecl CountedMalloc(size_t n)
+{
+    Seen();
+    return gMalloc(n);
+}
+void* __cdecl CountedCalloc(size_t c, size_t n)
+{
+    Seen();
+    return gCalloc(c, n);
+}
+void* __cdecl CountedRealloc(void* p, size_t n)
+{
+    Seen();
+    return gRealloc(p, n);
+}
+void* __cdecl CountedAlignedMalloc(size_t n, size_t a)
+{
+    Seen();
+    return gAlignedMalloc(n, a);
+}
+char* __cdecl CountedStrdup(const char* s)
+{
+    Seen();
+    return gStrdup(s);
+}
+LPVOID WINAPI CountedHeapAlloc(HANDLE h, DWORD f, SIZE_T n)
+{
+    Seen();
+    return gHeapAlloc(h, f, n);
+}
+LPVOID WINAPI CountedHeapReAlloc(HANDLE h, DWORD f, LPVOID p, SIZE_T n)
+{
+    Seen();
+    return gHeapReAlloc(h, f, p, n);
+}
+HLOCAL WINAPI CountedLocalAlloc(UINT f, SIZE_T n)
+{
+    Seen();
+    return gLocalAlloc(f, n);
+}
+HGLOBAL WINAPI CountedGlobalAlloc(UINT f, SIZE_T n)
+{
+    Seen();
+    return gGlobalAlloc(f, n);
+}
 
 struct Redirect
 {
@@ -92,7 +122,8 @@ const Redirect kRedirects[] = {
     {"malloc", reinterpret_cast<void**>(&gMalloc), reinterpret_cast<void*>(&CountedMalloc)},
     {"calloc", reinterpret_cast<void**>(&gCalloc), reinterpret_cast<void*>(&CountedCalloc)},
     {"realloc", reinterpret_cast<void**>(&gRealloc), reinterpret_cast<void*>(&CountedRealloc)},
-    {"_aligned_malloc", reinterpret_cast<void**>(&gAlignedMalloc), reinterpret_cast<void*>(&CountedAlignedMalloc)},
+    {"_aligned_malloc", reinterpret_cast<void**>(&gAlignedMalloc),
+     reinterpret_cast<void*>(&CountedAlignedMalloc)},
     {"_strdup", reinterpret_cast<void**>(&gStrdup), reinterpret_cast<void*>(&CountedStrdup)},
     {"strdup", reinterpret_cast<void**>(&gStrdup), reinterpret_cast<void*>(&CountedStrdup)},
     {"HeapAlloc", reinterpret_cast<void**>(&gHeapAlloc), reinterpret_cast<void*>(&CountedHeapAlloc)},
@@ -118,8 +149,8 @@ bool RedirectImports(HMODULE module)
     if (directory.VirtualAddress == 0)
         return false;
     int patched = 0;
-    for (auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress); import->Name;
-         ++import)
+    for (auto* import = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
+         import->Name; ++import)
     {
         auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->OriginalFirstThunk);
         auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + import->FirstThunk);
@@ -150,7 +181,8 @@ bool RedirectImports(HMODULE module)
 bool AllocationCounter::Install(const void* addressInModule)
 {
     HMODULE module = nullptr;
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
+                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                             static_cast<LPCSTR>(addressInModule), &module))
         return false;
     return RedirectImports(module);
@@ -164,10 +196,7 @@ extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*onMalloc)(const 
 
 namespace
 {
-void OnMalloc(const volatile void*, size_t)
-{
-    Seen();
-}
+void OnMalloc(const volatile void*, size_t) { Seen(); }
 void OnFree(const volatile void*) {}
 } // namespace
 
@@ -183,51 +212,48 @@ bool AllocationCounter::Install(const void*)
 // (the module and its C++ runtime included) allocates through these.
 extern "C"
 {
-void* __libc_malloc(size_t);
-void* __libc_calloc(size_t, size_t);
-void* __libc_realloc(void*, size_t);
-void* __libc_memalign(size_t, size_t);
+    void* __libc_malloc(size_t);
+    void* __libc_calloc(size_t, size_t);
+    void* __libc_realloc(void*, size_t);
+    void* __libc_memalign(size_t, size_t);
 
-void* malloc(size_t size)
-{
-    Seen();
-    return __libc_malloc(size);
-}
-void* calloc(size_t count, size_t size)
-{
-    Seen();
-    return __libc_calloc(count, size);
-}
-void* realloc(void* pointer, size_t size)
-{
-    Seen();
-    return __libc_realloc(pointer, size);
-}
-void* memalign(size_t alignment, size_t size)
-{
-    Seen();
-    return __libc_memalign(alignment, size);
-}
-void* aligned_alloc(size_t alignment, size_t size)
-{
-    Seen();
-    return __libc_memalign(alignment, size);
-}
-int posix_memalign(void** result, size_t alignment, size_t size)
-{
-    Seen();
-    void* pointer = __libc_memalign(alignment, size);
-    if (!pointer)
-        return 12; // ENOMEM
-    *result = pointer;
-    return 0;
-}
+    void* malloc(size_t size)
+    {
+        Seen();
+        return __libc_malloc(size);
+    }
+    void* calloc(size_t count, size_t size)
+    {
+        Seen();
+        return __libc_calloc(count, size);
+    }
+    void* realloc(void* pointer, size_t size)
+    {
+        Seen();
+        return __libc_realloc(pointer, size);
+    }
+    void* memalign(size_t alignment, size_t size)
+    {
+        Seen();
+        return __libc_memalign(alignment, size);
+    }
+    void* aligned_alloc(size_t alignment, size_t size)
+    {
+        Seen();
+        return __libc_memalign(alignment, size);
+    }
+    int posix_memalign(void** result, size_t alignment, size_t size)
+    {
+        Seen();
+        void* pointer = __libc_memalign(alignment, size);
+        if (!pointer)
+            return 12; // ENOMEM
+        *result = pointer;
+        return 0;
+    }
 }
 
-bool AllocationCounter::Install(const void*)
-{
-    return true;
-}
+bool AllocationCounter::Install(const void*) { return true; }
 
 #endif
 

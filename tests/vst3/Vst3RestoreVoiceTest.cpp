@@ -44,15 +44,29 @@ TEST(Vst3RestoreVoice, StateSavedDuringAHeldNoteRestoresSilentAndTheNextHitSound
   EXPECT_EQ(restored.State().size(), saved.size());
 }
 
-TEST(Vst3RestoreVoice, AStateReadsBackByteForByteAfterPlaying)
+// A started instance in which key 38 has been struck in one block.
+class Vst3PlayedInstance : public ::testing::Test
 {
-  constexpr int32 kBlock = 256;
+protected:
+  static constexpr int32 kBlock = 256;
+
+  void Strike(bool releaseInTheSameBlock)
+  {
+    ASSERT_TRUE(plugin.Start(kSample32, kBlock));
+    io.events.AddNoteOn(0, 38, 1.0f);
+    if (releaseInTheSameBlock)
+      io.events.AddNoteOff(100, 38);
+    ASSERT_EQ(plugin.processor->process(io.Block(kBlock)), kResultOk);
+    io.events.Clear();
+  }
+
   Vst3Instance plugin;
   HostProcessData io{kSample32, kBlock};
-  ASSERT_TRUE(plugin.Start(kSample32, kBlock));
-  io.events.AddNoteOn(0, 38, 0.9f);
-  io.events.AddNoteOff(100, 38);
-  ASSERT_EQ(plugin.processor->process(io.Block(kBlock)), kResultOk);
+};
+
+TEST_F(Vst3PlayedInstance, AStateReadsBackByteForByteAfterPlaying)
+{
+  Strike(true);
   const std::vector<uint8_t> saved = plugin.State();
 
   MemoryStream same(saved);
@@ -64,15 +78,9 @@ TEST(Vst3RestoreVoice, AStateReadsBackByteForByteAfterPlaying)
   EXPECT_EQ(fresh.State(), saved);
 }
 
-TEST(Vst3RestoreVoice, ANoteOnRightAfterAHeldKeyRestoreSoundsAFullHit)
+TEST_F(Vst3PlayedInstance, ANoteOnRightAfterAHeldKeyRestoreSoundsAFullHit)
 {
-  constexpr int32 kBlock = 256;
-  Vst3Instance plugin;
-  HostProcessData io{kSample32, kBlock};
-  ASSERT_TRUE(plugin.Start(kSample32, kBlock));
-  io.events.AddNoteOn(0, 38, 1.0f);
-  ASSERT_EQ(plugin.processor->process(io.Block(kBlock)), kResultOk);
-  io.events.Clear();
+  Strike(false);
   const double firstHit = io.Peak();
   // The key stays down until the hit has died away, then the host restores a state.
   for (int block = 0; block < 2000 && io.Peak() > 1e-4; ++block)

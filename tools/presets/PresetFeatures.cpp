@@ -6,6 +6,7 @@
 
 #include <ebur128.h>
 
+#include "framework/MidiMessage.h"
 #include "instrument/PresetFile.h"
 #include "tools/render/OfflineRenderer.h"
 
@@ -136,7 +137,7 @@ bool RenderHit(const PresetSound& sound, const std::vector<std::pair<std::string
     scenario.params = sound.values;
     scenario.params.insert(scenario.params.end(), overrides.begin(), overrides.end());
     ScenarioEvent hit;
-    hit.status = 0x90;
+    hit.status = MidiStatus(kMidiNoteOn, 0);
     hit.data1 = kFeatureNote;
     hit.data2 = kFeatureVelocity;
     scenario.events.push_back(hit);

@@ -8,14 +8,15 @@
 #include <cstring>
 #include <vector>
 
+#include "framework/MidiMessage.h"
 #include "framework/ProductIdentity.h"
 #include "tools/render/ErrorText.h"
 
 namespace
 {
 
-constexpr uint8_t kNoteOnChannel1 = 0x90;
-constexpr uint8_t kNoteOffChannel1 = 0x80;
+constexpr uint8_t kNoteOnChannel1 = MidiStatus(kMidiNoteOn, 0);
+constexpr uint8_t kNoteOffChannel1 = MidiStatus(kMidiNoteOff, 0);
 
 const char kUsage[] =
     "Usage:\n"
