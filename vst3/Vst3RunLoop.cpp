@@ -2,10 +2,7 @@
 
 #if !SMTG_OS_LINUX
 
-std::unique_ptr<EditorRunLoop> HostRunLoopOf(Steinberg::IPlugFrame* /*frame*/)
-{
-    return nullptr;
-}
+std::unique_ptr<EditorRunLoop> HostRunLoopOf(Steinberg::IPlugFrame* /*frame*/) { return nullptr; }
 
 #else
 
@@ -70,10 +67,7 @@ std::unique_ptr<Vst3RunLoop> Vst3RunLoop::FromFrame(IPlugFrame* frame)
     return std::make_unique<Vst3RunLoop>(loop);
 }
 
-std::unique_ptr<EditorRunLoop> HostRunLoopOf(IPlugFrame* frame)
-{
-    return Vst3RunLoop::FromFrame(frame);
-}
+std::unique_ptr<EditorRunLoop> HostRunLoopOf(IPlugFrame* frame) { return Vst3RunLoop::FromFrame(frame); }
 
 Vst3RunLoop::Vst3RunLoop(IRunLoop* loop) : mLoop(loop) {}
 
