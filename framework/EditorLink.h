@@ -1,4 +1,6 @@
 #pragma once
+
+#include "framework/EditorRunLoop.h"
 // The face of the attached editor as the plug-in core and the adapters see it. The core owns
 // the editor (IPlugBase::AttachEditor hands it over) and deletes it first when the instance
 // goes away; the editor implements these operations.
@@ -13,6 +15,7 @@ enum class EditorWindowSystem
 {
     kNone,   // no window can be opened (the headless layer)
     kWin32,  // a child window of a host-given HWND
+    kX11,    // a child window of a host-given X window id, driven by the host's run loop
 };
 
 // An editor window's size in pixels, as the host frames it.
@@ -47,8 +50,13 @@ public:
     // [any thread]
     virtual EditorWindowSystem WindowSystem() const { return EditorWindowSystem::kNone; }
 
+    // The host's run loop for the windows opened from now on, for window systems where the
+    // plug-in may run no loop of its own (kX11); not owned, it must outlive the open window.
+    // Editors of other systems ignore it. [main thread]
+    virtual void UseRunLoop(EditorRunLoop* /*loop*/) {}
+
     // Opens the editor window inside the host's parent window (a handle of WindowSystem());
-    // false when no window could be made. [main thread]
+    // false when no window could be made (for kX11 also without a run loop). [main thread]
     virtual bool OpenWindow(void* /*parent*/) { return false; }
 
     // Closes the editor window; the controls keep their values for the next opening. Nothing

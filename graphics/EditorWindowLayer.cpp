@@ -4,6 +4,8 @@
 
 #ifdef _WIN32
 #include "graphics/win/IGraphicsWin.h"
+#else
+#include "graphics/x11/MakeX11Editor.h"
 #endif
 
 namespace
@@ -32,6 +34,9 @@ struct WindowLayer
 const WindowLayer kLayers[] = {
 #ifdef _WIN32
     {Always, Make<IGraphicsWin>},
+#else
+    // Whether an X server is there is only known when the host opens the window.
+    {Always, MakeX11Editor},
 #endif
     {Always, Make<IGraphicsHeadless>},
 };

@@ -4,8 +4,8 @@
 // or looks up a module handle.
 //
 // The layers are tried in a fixed order and the first one this build has and this machine
-// can serve makes the editor: the Win32 layer on Windows, the headless layer (which never
-// opens a window) everywhere else and as the last resort.
+// can serve makes the editor: the Win32 layer on Windows, the X11 layer elsewhere, and the
+// headless layer (which never opens a window) as the last resort.
 
 #include "graphics/raster/LiceTypes.h"
 

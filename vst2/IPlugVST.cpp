@@ -66,7 +66,16 @@ IPlugVST::IPlugVST(const HostContext& host, const PluginConfig& config)
     ApplyBlockSize(kDefaultBlockFrames);
 }
 
-IPlugVST::~IPlugVST() = default;
+IPlugVST::~IPlugVST()
+{
+    // The core deletes the editor after this class's members are gone; a window the host
+    // never closed must not outlive the idle loop that drives it.
+    if (EditorLink* windowed = WindowedEditor())
+    {
+        windowed->CloseWindow();
+        windowed->UseRunLoop(nullptr);
+    }
+}
 
 IPlugVST* IPlugVST::Instance(Vst2Descriptor* descriptor)
 {

@@ -20,6 +20,7 @@
 // - close without deactivation: the instance waits for a running entry, then goes.
 
 #include "framework/IPlugBase.h"
+#include "framework/IdleRunLoop.h"
 #include "vst2/Vst2Abi.h"
 
 #include <vector>
@@ -111,7 +112,7 @@ private:
     intptr_t DispatchPrograms(int32_t operation, int32_t index, intptr_t value, void* pointer);
     intptr_t DispatchIdentity(int32_t operation, void* pointer);
     intptr_t DispatchChannels(int32_t operation, int32_t index, intptr_t value, void* pointer);
-    // Operations 13 to 15, only for an editor that can open windows.
+    // Operations 13 to 15 and 19, only for an editor that can open windows.
     intptr_t DispatchEditor(int32_t operation, void* pointer);
 
     void Open();
@@ -149,6 +150,9 @@ private:
     int32_t DecimalVersion() const;
 
     Vst2Rect mEditorRect{};
+    // What drives an editor window that needs the host's loop (X11): the host's editor-idle
+    // calls. The window is closed before this goes (see the destructor).
+    IdleRunLoop mEditorIdle;
     Vst2HostCallback mHostCallback = nullptr;
     Vst2SpeakerArrangement mInputArrangement{};
     Vst2SpeakerArrangement mOutputArrangement{};

@@ -50,6 +50,13 @@ intptr_t IPlugVST::VSTDispatcher(Vst2Descriptor* descriptor, int32_t operation, 
         delete instance;
         return 0;
     }
+    if (operation == kVst2EditIdle)
+    {
+        // Editor idle handles input and redraws as a window's own timer and messages do on
+        // Windows: without the plug-in lock, so processing never waits for a paint. Whatever
+        // the editor changes takes the lock itself.
+        return instance->DispatchEditor(operation, pointer);
+    }
     PlugLockGuard guard(instance->PluginLock());
     return instance->Dispatch(operation, index, value, pointer, option);
 }

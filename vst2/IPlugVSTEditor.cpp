@@ -2,7 +2,9 @@
 
 // The editor as a VST2 host sees it: a flag in the descriptor, a rectangle, and a child
 // window opened in the host's window and closed again (operations 13 to 15). Only an editor
-// that can open windows is announced; the headless layer announces no editor at all.
+// that can open windows is announced; the headless layer announces no editor at all. Where
+// the window has no loop of its own (X11), the host's editor-idle calls (operation 19)
+// handle its events and redraw it; elsewhere they find nothing to do.
 
 namespace
 {
@@ -47,10 +49,14 @@ intptr_t IPlugVST::DispatchEditor(int32_t operation, void* pointer)
         *static_cast<Vst2Rect**>(pointer) = &mEditorRect;
         return 1;
     case kVst2EditOpen:
+        windowed->UseRunLoop(&mEditorIdle);
         if (!windowed->OpenWindow(pointer))
             return 0;
         OnEditorOpen();
         return 1;
+    case kVst2EditIdle:
+        mEditorIdle.Idle();
+        return 0;
     default:  // kVst2EditClose
         OnEditorClose();
         windowed->CloseWindow();

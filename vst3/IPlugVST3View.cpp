@@ -2,6 +2,7 @@
 
 #include "framework/EditorLink.h"
 #include "vst3/IPlugVST3.h"
+#include "vst3/Vst3RunLoop.h"
 
 #include "pluginterfaces/gui/iplugview.h"
 
@@ -18,6 +19,8 @@ FIDString PlatformTypeOf(EditorWindowSystem system)
   {
   case EditorWindowSystem::kWin32:
     return kPlatformTypeHWND;
+  case EditorWindowSystem::kX11:
+    return kPlatformTypeX11EmbedWindowID;
   case EditorWindowSystem::kNone:
     break;
   }
@@ -54,6 +57,24 @@ bool IPlugVST3View::IsSupportedPlatformType(FIDString type) const
   return type != nullptr && supported != nullptr && std::strcmp(type, supported) == 0;
 }
 
+bool IPlugVST3View::OpenWindow(EditorLink& editor, void* parent)
+{
+  // X11 windows are drawn and answered only from the host's run loop; a host without one
+  // gets no editor rather than a window that never reacts.
+  if (editor.WindowSystem() == EditorWindowSystem::kX11)
+  {
+    mRunLoop = HostRunLoopOf(plugFrame);
+    if (!mRunLoop)
+      return false;
+    editor.UseRunLoop(mRunLoop.get());
+  }
+  if (editor.OpenWindow(parent))
+    return true;
+  editor.UseRunLoop(nullptr);
+  mRunLoop.reset();
+  return false;
+}
+
 tresult PLUGIN_API IPlugVST3View::isPlatformTypeSupported(FIDString type)
 {
   return IsSupportedPlatformType(type) ? kResultTrue : kResultFalse;
@@ -68,7 +89,7 @@ tresult PLUGIN_API IPlugVST3View::attached(void* parent, FIDString type)
   // view while this editor is open) would lose the open window's handle.
   if (mOpen || editor->HasWindow())
     return kResultFalse;
-  if (IsSupportedPlatformType(type) && !editor->OpenWindow(parent))
+  if (IsSupportedPlatformType(type) && !OpenWindow(*editor, parent))
     return kResultFalse;
   CPluginView::attached(parent, type);
   mOpen = true;
@@ -86,7 +107,9 @@ tresult PLUGIN_API IPlugVST3View::removed()
   {
     mPlugin->OnEditorClose();
     editor->CloseWindow();
+    editor->UseRunLoop(nullptr);
   }
+  mRunLoop.reset();
   return CPluginView::removed();
 }
 

@@ -17,6 +17,10 @@
 
 #include "public.sdk/source/common/pluginview.h"
 
+#include "framework/EditorRunLoop.h"
+
+#include <memory>
+
 class IPlugVST3;
 class EditorLink;
 
@@ -32,12 +36,15 @@ public:
   IPlugVST3View& operator=(const IPlugVST3View&) = delete;
 
   // [main thread] only the platform type of the editor's window system ("HWND" for
-  // Win32), and only when the plug-in has an editor that opens windows.
+  // Win32, "X11EmbedWindowID" for X11), and only when the plug-in has an editor that opens
+  // windows.
   Steinberg::tresult PLUGIN_API isPlatformTypeSupported(Steinberg::FIDString type) SMTG_OVERRIDE;
   // [main thread] opens the editor window in the parent (for the supported type only),
-  // then tells the core.
+  // then tells the core. An X11 editor is driven by the host's run loop, found through the
+  // frame; without one the answer is false and no window opens.
   Steinberg::tresult PLUGIN_API attached(void* parent, Steinberg::FIDString type) SMTG_OVERRIDE;
-  // [main thread] tells the core, then closes the editor window.
+  // [main thread] tells the core, then closes the editor window (which leaves nothing
+  // registered with the host's run loop).
   Steinberg::tresult PLUGIN_API removed() SMTG_OVERRIDE;
   // [main thread] (0, 0, editor width, editor height).
   Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) SMTG_OVERRIDE;
@@ -54,9 +61,13 @@ public:
 private:
   EditorLink* Editor() const;
   bool IsSupportedPlatformType(Steinberg::FIDString type) const;
+  // The editor's window in the parent, with the host's run loop where the window needs it.
+  bool OpenWindow(EditorLink& editor, void* parent);
 
   IPlugVST3* mPlugin;
   bool mResizePending = false;
   // Between a successful attached and the matching removed.
   bool mOpen = false;
+  // The host's run loop while an X11 window is open.
+  std::unique_ptr<EditorRunLoop> mRunLoop;
 };

@@ -16,7 +16,6 @@
 #include "graphics/raster/LICE_MemBitmap.h"
 #include "graphics/x11/IGraphicsX11.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -137,18 +136,12 @@ void BenchEditor<IGraphicsX11>::Open()
 {
     display = XOpenDisplay(nullptr);
     if (!display)
-    {
-        fprintf(stderr, "host open failed errno %d\n", errno);
         return;
-    }
     host = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, kWidth, kHeight, 0, 0, 0);
     XMapWindow(display, host);
     XSync(display, False);
-    if (!editor->CreateEditorWindow(reinterpret_cast<EditorWindowHandle>(static_cast<uintptr_t>(host))))
-    {
-        Display* probe = XOpenDisplay(nullptr);
-        fprintf(stderr, "create failed; probe %p host %lx\n", (void*)probe, host);
-    }
+    editor->UseRunLoop(&loop);
+    editor->CreateEditorWindow(reinterpret_cast<EditorWindowHandle>(static_cast<uintptr_t>(host)));
 }
 
 template <>

@@ -1,4 +1,5 @@
 #include "graphics/x11/IGraphicsX11.h"
+#include "graphics/x11/MakeX11Editor.h"
 
 #include "graphics/IFileSelectorControl.h"
 #include "graphics/raster/LICE_SysBitmap.h"
@@ -312,4 +313,9 @@ void IGraphicsX11::PollFileDialog()
     IFileSelectorControl* control = mFileControl;
     mFileControl = nullptr;
     control->FinishSelection(file.c_str(), X11FileDialog::FolderOf(file).c_str());
+}
+
+std::unique_ptr<IGraphics> MakeX11Editor(IPlugBase* plug, int width, int height, int frameRate)
+{
+    return std::make_unique<IGraphicsX11>(plug, width, height, frameRate);
 }

@@ -3,7 +3,7 @@
 // plug-in (embedded the XEmbed way), drawn from the back buffer with one XPutImage per paint.
 //
 // X11 has no timer and no event loop of ours: the host drives both. The adapter hands the
-// layer the host's run loop (SetRunLoop) before opening; opening registers the connection's
+// layer the host's run loop (UseRunLoop) before opening; opening registers the connection's
 // file descriptor and the tick with it, closing unregisters both, and without a run loop no
 // window opens. No thread of our own is started. The loop calls back:
 //
@@ -54,6 +54,7 @@ public:
     bool HasWindow() override { return mWindow != 0; }
     // 5.
     const char* GetDrawingApiName() override { return "X11"; }
+    EditorWindowSystem WindowSystem() const override { return EditorWindowSystem::kX11; }
     // 6. A drawn message box over the editor; returns its answer (kAskUser...).
     int AskUser(const char* text, const char* caption, int type) override;
     // 7. A drawn popup menu below the rectangle; the menu holding the chosen item, or none.
@@ -97,7 +98,7 @@ public:
 
     // The host's run loop for the windows opened from now on; not owned, it must outlive
     // the open window. None: no window opens.
-    void SetRunLoop(EditorRunLoop* loop) { mRunLoop = loop; }
+    void UseRunLoop(EditorRunLoop* loop) override { mRunLoop = loop; }
     // The X connection's file descriptor while the window is open, else -1.
     int ConnectionFd() const;
     // Milliseconds between ticks: int(1000 / frame rate).

@@ -39,11 +39,8 @@ TEST(Vst2Module, ExportsBothEntriesAndFillsTheDescriptor)
     EXPECT_EQ(d.numParams, 28);
     EXPECT_EQ(d.numInputs, 2);
     EXPECT_EQ(d.numOutputs, 2);
-    // Replacing, double replacing, instrument; an editor only where a window layer exists.
-    EXPECT_EQ(d.flags & ~kVst2HasEditor, 0x1110);
-#ifndef _WIN32
-    EXPECT_EQ(d.flags & kVst2HasEditor, 0);
-#endif
+    // Editor, replacing, double replacing, instrument.
+    EXPECT_EQ(d.flags, 0x1111);
     EXPECT_EQ(d.initialDelay, 0);
     EXPECT_EQ(d.ioRatio, 1.0f);
     EXPECT_NE(d.object, nullptr);

@@ -332,10 +332,6 @@ TEST(Vst3Controller, ControllerCallsWithoutHandlerOrEditor)
   EXPECT_EQ(ec->setParamNormalized(kMainVolume, 0.6), kResultOk);
   EXPECT_EQ(ec->createView(nullptr), nullptr);
   EXPECT_EQ(ec->createView("nothing"), nullptr);
-#ifndef _WIN32
-  // No window layer here: hosts show their own parameter editor.
-  EXPECT_EQ(ec->createView(ViewType::kEditor), nullptr);
-#endif
   EXPECT_NE(ec->setComponentState(nullptr), kResultOk);
   FUnknownPtr<IEditController2> ec2(ec);
   ASSERT_TRUE(ec2);

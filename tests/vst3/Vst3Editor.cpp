@@ -56,21 +56,6 @@ void Vst3Editor::Release()
   HostWindow::Pump();
 }
 
-Bounds RowRect(int row)
-{
-  const Row& entry = kRows[row];
-  const ImageFile* image = FindImage(entry.imageId);
-  return RowBounds(entry, image ? image->width : 0, image ? image->height : 0);
-}
-
-int RowOfParameter(int paramIndex)
-{
-  for (int row = 0; row < kRowCount; ++row)
-    if (kRows[row].paramIndex == paramIndex)
-      return row;
-  return -1;
-}
-
 struct KnobStrip::Pixels
 {
   std::unique_ptr<LICE_MemBitmap> bitmap;

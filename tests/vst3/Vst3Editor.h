@@ -1,23 +1,25 @@
 #pragma once
 // The editor of an instance created from the module on disk, opened as a Windows host
-// opens it: createView("editor"), the host frame, attached to a window of the host's own;
+// opens it (Linux hosts: see the X11 editor test): createView("editor"), the host frame, attached to a window of the host's own;
 // and what a test compares it with: the rectangles of the layout and frames of the knob
 // strip as drawn into that window.
-
-#ifdef _WIN32
 
 #include "tests/vst3/Vst3Instance.h"
 #include "tests/vst3/host/HostWindow.h"
 #include "tests/vst3/host/RecordingPlugFrame.h"
 
 #include "instrument/KestrumLayout.h"
+#include "tests/support/LayoutRows.h"
 #include "pluginterfaces/gui/iplugview.h"
 
 #include <memory>
 #include <string>
 
+
 // Generous: the editor paints within one 40 ms tick, but CI shares two loaded cores.
 constexpr int kPaintTimeoutMs = 10000;
+
+#ifdef _WIN32
 // Where the host windows go: right of the window-layer tests' own host windows, which may run
 // at the same time on the same X display. Pixels are read from each window's own surface, so
 // windows that overlap each other do not disturb what a test reads.
@@ -44,11 +46,6 @@ public:
   RecordingPlugFrame frame;
   Steinberg::IPlugView* view = nullptr;
 };
-
-// The rectangle of a layout row, with its image at the size the layout table gives.
-KestrumLayout::Bounds RowRect(int row);
-// The layout row whose control is bound to the parameter (-1 for none).
-int RowOfParameter(int paramIndex);
 
 // One knob strip decoded from the source tree, compared with a knob's rectangle on screen:
 // every pixel the frame paints fully opaque must show exactly; the translucent rim blends

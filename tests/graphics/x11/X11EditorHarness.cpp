@@ -24,7 +24,7 @@ X11EditorHarness::X11EditorHarness()
     editor = owned.get();
     knobA = AddControls(*editor, plug);
     plug.AttachEditor(std::move(owned));
-    editor->SetRunLoop(&loop);
+    editor->UseRunLoop(&loop);
     editor->CreateEditorWindow(reinterpret_cast<EditorWindowHandle>(static_cast<uintptr_t>(host)));
     // Park the pointer where no control is, so hover states do not leak into tests.
     MoveTo(300, 300);
