@@ -25,15 +25,13 @@ bool AttackDecayEnvelope::isResting(double noteGate, double noteRetrig) const
         return false;
     if (!(fallingCoefficient > 0.0 && fallingCoefficient <= 1.0))
         return false;
-    switch (stage) {
-    case kIdle:
-        return true;
-    case kEnded:
-        return isPositiveZero(phase);
-    case kRelease:
-        // A release from level 0 has length 0, hence increment 0: it never moves.
-        return isPositiveZero(heldLevel) && isPositiveZero(phase);
-    default:
-        return false;
+    switch (stage)
+    {
+        case kIdle: return true;
+        case kEnded: return isPositiveZero(phase);
+        case kRelease:
+            // A release from level 0 has length 0, hence increment 0: it never moves.
+            return isPositiveZero(heldLevel) && isPositiveZero(phase);
+        default: return false;
     }
 }

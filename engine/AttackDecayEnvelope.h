@@ -10,11 +10,18 @@
 
 struct AttackDecayEnvelope
 {
-    enum Stage : int32_t { kIdle = 0, kAttack = 1, kDecay = 2, kEnded = 3, kRelease = 4 };
+    enum Stage : int32_t
+    {
+        kIdle = 0,
+        kAttack = 1,
+        kDecay = 2,
+        kEnded = 3,
+        kRelease = 4
+    };
 
     // Block-rate settings.
-    void prepare(double attackSeconds, double decaySeconds, double sampleRate,
-                 int32_t blankSamples, double fallingCoefficient);
+    void prepare(double attackSeconds, double decaySeconds, double sampleRate, int32_t blankSamples,
+                 double fallingCoefficient);
 
     // One sample: gate conditioning, envelope step, slide and floor. Returns the level
     // the oscillator and the noise use (0 below 1e-8).
@@ -90,7 +97,8 @@ inline double AttackDecayEnvelope::conditionGate(double noteGate, double noteRet
     if (noteRetrig != previousRetrig)
         countdownSamples = blankSamples;
     previousRetrig = noteRetrig;
-    if (countdownSamples > 0.0) {
+    if (countdownSamples > 0.0)
+    {
         countdownSamples -= 1.0;
         return 0.0;
     }
@@ -102,10 +110,13 @@ inline double AttackDecayEnvelope::step(double gate)
     const bool rise = gate - previousGate == 1.0;
     const bool fall = gate - previousGate == -1.0;
     previousGate = gate;
-    if (rise) {
+    if (rise)
+    {
         stage = kAttack;
         phase = 0.0;
-    } else if (fall) {
+    }
+    else if (fall)
+    {
         stage = kRelease;
         phase = 0.0;
         heldLevel = output;
@@ -115,22 +126,16 @@ inline double AttackDecayEnvelope::step(double gate)
         updateReleaseIncrement();
         return output;
     }
-    switch (stage) {
-    case kAttack:
-        attackStep();
-        break;
-    case kDecay:
-        decayStep();
-        break;
-    case kEnded:
-        phase = 0.0;
-        output = 0.0;
-        break;
-    case kRelease:
-        releaseStep();
-        break;
-    default:
-        break;
+    switch (stage)
+    {
+        case kAttack: attackStep(); break;
+        case kDecay: decayStep(); break;
+        case kEnded:
+            phase = 0.0;
+            output = 0.0;
+            break;
+        case kRelease: releaseStep(); break;
+        default: break;
     }
     return output;
 }
@@ -139,7 +144,8 @@ inline void AttackDecayEnvelope::attackStep()
 {
     phase += attackIncrement;
     output = envelopeCurve(phase);
-    if (phase > 1.0) {
+    if (phase > 1.0)
+    {
         stage = kDecay;
         phase = 0.0;
         decayStep();
@@ -150,7 +156,8 @@ inline void AttackDecayEnvelope::decayStep()
 {
     phase += decayIncrement;
     output = envelopeCurve(1.0 - phase);
-    if (phase > 1.0) {
+    if (phase > 1.0)
+    {
         stage = kEnded;
         phase = 0.0;
         output = 0.0;
@@ -163,7 +170,8 @@ inline void AttackDecayEnvelope::releaseStep()
     // A zero held level gives a zero output whatever the curve says (the curve is
     // finite and not negative), so the power is skipped for it.
     output = heldLevel == 0.0 ? heldLevel : heldLevel * envelopeCurve(1.0 - phase);
-    if (phase > 3.0) {
+    if (phase > 3.0)
+    {
         stage = kIdle;
         phase = 0.0;
         output = 0.0;
@@ -176,4 +184,3 @@ inline double AttackDecayEnvelope::slideAndFloor(double level)
     slide = numberguard::denormalGuard(slide + (level - slide) * coefficient);
     return slide < 0.00000001 ? 0.0 : slide;
 }
-

@@ -5,7 +5,8 @@
 
 void CosineTable::build()
 {
-    if (!buffer_.allocate(kSizeEntries)) {
+    if (!buffer_.allocate(kSizeEntries))
+    {
         std::fputs("out of memory\n", stderr);
         // One attempt at the small size; retrying for ever would hang the host.
         if (!buffer_.allocate(512))

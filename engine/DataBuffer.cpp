@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace {
+namespace
+{
 
 std::atomic<DataBuffer::Allocator> activeAllocator{&DataBuffer::defaultAllocate};
 
@@ -16,10 +17,7 @@ double* allocateZeroed(int32_t frameCount)
 
 } // namespace
 
-DataBuffer::~DataBuffer()
-{
-    std::free(samples_);
-}
+DataBuffer::~DataBuffer() { std::free(samples_); }
 
 double* DataBuffer::defaultAllocate(int32_t frameCount)
 {
@@ -36,7 +34,8 @@ void DataBuffer::setAllocatorForTesting(Allocator allocator)
 
 void DataBuffer::adopt(double* fresh, int32_t frameCount)
 {
-    if (samples_ != nullptr) {
+    if (samples_ != nullptr)
+    {
         const int32_t kept = std::min(frameCount_, frameCount);
         for (int32_t frame = 0; frame < kept; ++frame)
             fresh[frame] = samples_[static_cast<int64_t>(frame) * channelCount_];
@@ -51,20 +50,24 @@ bool DataBuffer::resize(int32_t frameCount)
 {
     int32_t frames = std::max(frameCount, 0);
     const int32_t limitedRequest = std::min(frames, kMaximumFrames);
-    for (;;) {
-        if (frames > kMaximumFrames) {
+    for (;;)
+    {
+        if (frames > kMaximumFrames)
+        {
             frames = kMaximumFrames;
             std::fputs("warning: constraining [data] to < 256MB\n", stdout);
         }
         const int64_t currentValues = static_cast<int64_t>(frameCount_) * channelCount_;
-        if (samples_ != nullptr && static_cast<int64_t>(frames) == currentValues) {
+        if (samples_ != nullptr && static_cast<int64_t>(frames) == currentValues)
+        {
             frameCount_ = frames;
             channelCount_ = 1;
             clear();
             return frames == limitedRequest;
         }
         double* fresh = allocateZeroed(frames);
-        if (fresh != nullptr) {
+        if (fresh != nullptr)
+        {
             adopt(fresh, frames);
             return frames == limitedRequest;
         }

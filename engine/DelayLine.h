@@ -52,7 +52,8 @@ public:
         // last-write position, so the minimum delay is 1 for the rest of the run and the
         // limited delay no longer changes.
         const double delay = limitedDelay(delaySamples, 1.0);
-        for (int32_t i = 1; i < count; ++i) {
+        for (int32_t i = 1; i < count; ++i)
+        {
             delayed[i] = interpolate(delay);
             write(inputs[i]);
         }

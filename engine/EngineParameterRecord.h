@@ -14,7 +14,8 @@ struct EngineParameterRecord
 
 // Engine parameter indices; the same numbering is used by the instrument, the host
 // automation and the state chunk.
-enum EngineParameterIndex : int32_t {
+enum EngineParameterIndex : int32_t
+{
     kHostBarStartPulse = 0,
     kHostTempoBpm = 1,
     kHostTransportIsRunning = 2,

@@ -35,7 +35,8 @@ public:
     static void fill(double* values, int32_t count)
     {
         uint32_t state = state_.load(std::memory_order_relaxed);
-        for (int32_t i = 0; i < count; ++i) {
+        for (int32_t i = 0; i < count; ++i)
+        {
             state = advance(state);
             values[i] = valueOf(state);
         }
@@ -51,15 +52,19 @@ public:
         uint32_t stepIncrement = 1013904223u;
         uint32_t multiplier = 1u;
         uint32_t increment = 0u;
-        for (uint32_t remaining = count > 0 ? static_cast<uint32_t>(count) : 0u; remaining != 0u; remaining >>= 1) {
-            if (remaining & 1u) {
+        for (uint32_t remaining = count > 0 ? static_cast<uint32_t>(count) : 0u; remaining != 0u;
+             remaining >>= 1)
+        {
+            if (remaining & 1u)
+            {
                 multiplier *= stepMultiplier;
                 increment = increment * stepMultiplier + stepIncrement;
             }
             stepIncrement *= stepMultiplier + 1u;
             stepMultiplier *= stepMultiplier;
         }
-        state_.store(state_.load(std::memory_order_relaxed) * multiplier + increment, std::memory_order_relaxed);
+        state_.store(state_.load(std::memory_order_relaxed) * multiplier + increment,
+                     std::memory_order_relaxed);
     }
 
     // [any thread] For tests and measurements that need a known starting point.

@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <cstring>
 
-namespace numberguard {
+namespace numberguard
+{
 
 inline uint32_t exponentField(double x)
 {
@@ -17,21 +18,12 @@ inline uint32_t exponentField(double x)
 }
 
 // Magnitudes of 2^1023 and above, infinities and not-a-number become 0.
-inline double nanGuard(double x)
-{
-    return exponentField(x) >= 0x7FEu ? 0.0 : x;
-}
+inline double nanGuard(double x) { return exponentField(x) >= 0x7FEu ? 0.0 : x; }
 
 // Magnitudes below 2^-1021 (denormals, tiny normals and both zeros) become +0.
-inline double denormalGuard(double x)
-{
-    return exponentField(x) <= 1u ? 0.0 : x;
-}
+inline double denormalGuard(double x) { return exponentField(x) <= 1u ? 0.0 : x; }
 
-inline double safeReciprocal(double x)
-{
-    return x == 0.0 ? 0.0 : 1.0 / x;
-}
+inline double safeReciprocal(double x) { return x == 0.0 ? 0.0 : 1.0 / x; }
 
 // The C library's pow, always called at run time. Given a constant exponent of 2 the
 // compiler would square instead, and x * x is not always what the library's pow returns
@@ -99,9 +91,6 @@ inline bool isPositiveZero(double x)
     return bits == 0u;
 }
 
-inline bool sameBits(double a, double b)
-{
-    return std::memcmp(&a, &b, sizeof a) == 0;
-}
+inline bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 } // namespace numberguard

@@ -9,7 +9,8 @@
 
 using namespace numberguard;
 
-namespace {
+namespace
+{
 
 struct ParameterDescription
 {
@@ -61,10 +62,7 @@ struct BlockSettings
     double outputGain = 0.0;
 };
 
-double envelopeSeconds(double root)
-{
-    return 10.0 * clampValue(guardedPower(root, 2.0), 0.0001, 1.0);
-}
+double envelopeSeconds(double root) { return 10.0 * clampValue(guardedPower(root, 2.0), 0.0001, 1.0); }
 
 // Parameters are read once per block; the voice units take their block-rate settings.
 BlockSettings prepareBlock(SynthEngine& engine)
@@ -185,7 +183,8 @@ void renderSilentStage(SynthEngine& engine, const BlockSettings& block, double* 
     TransistorShaper& shaper = engine.voice.shaper;
     NoiseGenerator::skip(frameCount);
     double stageOutputs[kRunSamples];
-    for (int32_t done = 0; done < frameCount; done += kRunSamples) {
+    for (int32_t done = 0; done < frameCount; done += kRunSamples)
+    {
         const int32_t count = std::min(kRunSamples, frameCount - done);
         for (int32_t i = 0; i < count; ++i)
             stageOutputs[i] = shaper.stepAtRest();
@@ -207,7 +206,8 @@ void renderResting(SynthEngine& engine, const BlockSettings& block, double* left
     const double tone = voice.oscillator.step(restingLevel, engine.cosineTable) * block.tonalLevel;
     const bool mixIsZero = voice.toneFilter.lowPass.isAtRest() && voice.toneFilter.highPass.isAtRest() &&
                            voice.toneFilter.coefficientsAreFinite() && std::isfinite(block.noiseLevel);
-    if (mixIsZero && voice.shaper.inputSideAtRest() && (voice.shaper.enabled || isPositiveZero(tone))) {
+    if (mixIsZero && voice.shaper.inputSideAtRest() && (voice.shaper.enabled || isPositiveZero(tone)))
+    {
         ++engine.silentStageBlockCount;
         renderSilentStage(engine, block, left, right, frameCount);
         return;
@@ -217,7 +217,8 @@ void renderResting(SynthEngine& engine, const BlockSettings& block, double* left
     std::fill(levels, levels + kRunSamples, restingLevel);
     std::fill(tones, tones + kRunSamples, tone);
     double stageOutputs[kRunSamples];
-    for (int32_t done = 0; done < frameCount; done += kRunSamples) {
+    for (int32_t done = 0; done < frameCount; done += kRunSamples)
+    {
         const int32_t count = std::min(kRunSamples, frameCount - done);
         renderStage(engine, block, levels, tones, stageOutputs, count);
         writeFrames(engine, block, stageOutputs, left + done, right + done, count);
@@ -276,9 +277,11 @@ SynthEngine* EngineCreate(double sampleRate)
     engine->outputNames[0] = "audio_out_1";
     engine->outputNames[1] = "audio_out_2";
     engine->parameterTable.reset(new (std::nothrow) EngineParameterRecord[kEngineParameterCount]);
-    if (engine->parameterTable) {
+    if (engine->parameterTable)
+    {
         engine->parameterCount = kEngineParameterCount;
-        for (int32_t i = 0; i < kEngineParameterCount; ++i) {
+        for (int32_t i = 0; i < kEngineParameterCount; ++i)
+        {
             EngineParameterRecord& record = engine->parameterTable[i];
             record.name = kParameters[i].name;
             record.units = "";
@@ -321,31 +324,32 @@ int32_t EnginePerform(SynthEngine* engine, const double* const* inputs, double* 
     if (engine->errorCode != kEngineOk)
         return engine->errorCode;
     if (inputs == nullptr || outputs == nullptr || inputs[0] == nullptr || inputs[1] == nullptr ||
-        outputs[0] == nullptr || outputs[1] == nullptr) {
+        outputs[0] == nullptr || outputs[1] == nullptr)
+    {
         engine->errorCode = kEngineErrorMissingBuffer;
         return engine->errorCode;
     }
     double* left = outputs[0];
     double* right = outputs[1];
-    if (!memoryIsComplete(*engine)) {
+    if (!memoryIsComplete(*engine))
+    {
         // Never render into missing or short memory; the next reset tries again.
         std::fill(left, left + std::max(frameCount, 0), 0.0);
         std::fill(right, right + std::max(frameCount, 0), 0.0);
         return kEngineErrorMemoryShort;
     }
     const BlockSettings block = prepareBlock(*engine);
-    if (engine->restingShortcutEnabled && voiceRests(*engine)) {
+    if (engine->restingShortcutEnabled && voiceRests(*engine))
+    {
         ++engine->restingBlockCount;
         renderResting(*engine, block, left, right, frameCount);
-    } else
+    }
+    else
         renderFull(*engine, block, left, right, frameCount);
     return kEngineOk;
 }
 
-void EngineDestroy(SynthEngine* engine)
-{
-    delete engine;
-}
+void EngineDestroy(SynthEngine* engine) { delete engine; }
 
 int32_t EngineParameterCount(const SynthEngine* engine)
 {
@@ -366,7 +370,4 @@ double EngineParameterValue(const SynthEngine* engine, int32_t index)
     return engine->parameterValues[index];
 }
 
-double EngineSampleRate(const SynthEngine* engine)
-{
-    return engine != nullptr ? engine->sampleRate : 0.0;
-}
+double EngineSampleRate(const SynthEngine* engine) { return engine != nullptr ? engine->sampleRate : 0.0; }

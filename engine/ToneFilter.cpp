@@ -5,12 +5,10 @@
 
 using namespace numberguard;
 
-namespace {
-
-double cutoffHz(double knob)
+namespace
 {
-    return std::max(20.0 + 19980.0 * guardedPower(knob, 3.0), 0.0);
-}
+
+double cutoffHz(double knob) { return std::max(20.0 + 19980.0 * guardedPower(knob, 3.0), 0.0); }
 
 struct Warp
 {
@@ -31,8 +29,8 @@ Warp warp(double cutoff, double sampleRate)
 
 bool finite(const ToneFilter::Biquad& f)
 {
-    return std::isfinite(f.b0) && std::isfinite(f.b1) && std::isfinite(f.b2) &&
-           std::isfinite(f.a1) && std::isfinite(f.a2);
+    return std::isfinite(f.b0) && std::isfinite(f.b1) && std::isfinite(f.b2) && std::isfinite(f.a1) &&
+           std::isfinite(f.a2);
 }
 
 } // namespace

@@ -15,8 +15,7 @@ struct ToneFilter
         // while the filter is stable).
         double step(double input)
         {
-            const double result =
-                numberguard::nanGuard(b0 * input + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2);
+            const double result = numberguard::nanGuard(b0 * input + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2);
             // x1 and y1 were stored through the guard, which leaves its own results
             // unchanged: they move on as they are.
             x2 = x1;
@@ -46,7 +45,8 @@ struct ToneFilter
     {
         const double lowPassed = lowPass.step(input);
         const double highPassed = highPass.step(input);
-        return numberguard::quantise16(numberguard::nanGuard(lowPassed + (highPassed - lowPassed) * crossfade));
+        return numberguard::quantise16(
+            numberguard::nanGuard(lowPassed + (highPassed - lowPassed) * crossfade));
     }
 
     // A run of samples: outputs[i] = step(inputs[i]), memories in a local copy for the run.

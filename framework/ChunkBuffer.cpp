@@ -21,10 +21,7 @@ bool ChunkBuffer::PutBytes(const void* bytes, int64_t count)
     return true;
 }
 
-bool ChunkBuffer::PutByte(uint8_t value)
-{
-    return PutBytes(&value, 1);
-}
+bool ChunkBuffer::PutByte(uint8_t value) { return PutBytes(&value, 1); }
 
 bool ChunkBuffer::PutInt32(int32_t value)
 {

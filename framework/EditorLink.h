@@ -13,9 +13,9 @@
 // for a system it can name to the host.
 enum class EditorWindowSystem
 {
-    kNone,   // no window can be opened (the headless layer)
-    kWin32,  // a child window of a host-given HWND
-    kX11,    // a child window of a host-given X window id, driven by the host's run loop
+    kNone,  // no window can be opened (the headless layer)
+    kWin32, // a child window of a host-given HWND
+    kX11,   // a child window of a host-given X window id, driven by the host's run loop
 };
 
 // An editor window's size in pixels, as the host frames it.

@@ -70,15 +70,9 @@ IPlugBase::~IPlugBase()
 
 // ---- Default virtual operations ----------------------------------------------------------
 
-void IPlugBase::ResetProcessing()
-{
-    PlugLockGuard guard(mLock);
-}
+void IPlugBase::ResetProcessing() { PlugLockGuard guard(mLock); }
 
-void IPlugBase::OnParameterChange(int /*paramIndex*/)
-{
-    PlugLockGuard guard(mLock);
-}
+void IPlugBase::OnParameterChange(int /*paramIndex*/) { PlugLockGuard guard(mLock); }
 
 void IPlugBase::ProcessBlock(double** inputs, double** outputs, int frames)
 {
@@ -94,15 +88,9 @@ void IPlugBase::OnEditorOpen() {}
 void IPlugBase::OnEditorClose() {}
 void IPlugBase::ReservedHook7() {}
 
-void IPlugBase::OnActivationChanged(bool /*active*/)
-{
-    PlugLockGuard guard(mLock);
-}
+void IPlugBase::OnActivationChanged(bool /*active*/) { PlugLockGuard guard(mLock); }
 
-void IPlugBase::ProcessMidiMessage(const MidiMessage& message)
-{
-    SendMidiMessage(message);
-}
+void IPlugBase::ProcessMidiMessage(const MidiMessage& message) { SendMidiMessage(message); }
 
 void IPlugBase::ProcessSysExMessage(const SysExMessage& /*message*/) {}
 
@@ -113,10 +101,7 @@ bool IPlugBase::GetMidiNoteName(int /*noteNumber*/, char* text, int textBytes)
     return false;
 }
 
-bool IPlugBase::SaveState(ChunkBuffer& chunk)
-{
-    return SerializeParams(chunk);
-}
+bool IPlugBase::SaveState(ChunkBuffer& chunk) { return SerializeParams(chunk); }
 
 int32_t IPlugBase::LoadState(const ChunkBuffer& chunk, int32_t startPos)
 {
@@ -239,4 +224,3 @@ bool IPlugBase::SetParameterFromHost(int paramIndex, double value, bool isNormal
 {
     return ApplyParameterValue(paramIndex, value, isNormalized, ValueOrigin::Host);
 }
-

@@ -94,7 +94,7 @@ enum class ValueOrigin
 class IPlugBase
 {
 public:
-    static constexpr int kNameBytes = 128;  // effect, product and manufacturer names
+    static constexpr int kNameBytes = 128; // effect, product and manufacturer names
     static constexpr double kStateTolerance = 0.00001;
 
     explicit IPlugBase(const PluginConfig& config);

@@ -15,10 +15,7 @@ namespace
 // allocate billions of channels.
 constexpr int kMaxChannels = 256;
 
-bool IsBlank(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // Reads a decimal integer the way "%d" does (leading white space skipped, optional sign);
 // out-of-range numbers saturate instead of being undefined.
@@ -130,18 +127,19 @@ void IPlugBase::ApplyBlockSize(int frames)
     }
 }
 
-
 bool IPlugBase::LegalIO(int numInputs, int numOutputs) const
 {
     for (const ChannelIoPair& pair : mChannelIoPairs)
-        if ((numInputs < 0 || numInputs == pair.numInputs) && (numOutputs < 0 || numOutputs == pair.numOutputs))
+        if ((numInputs < 0 || numInputs == pair.numInputs) &&
+            (numOutputs < 0 || numOutputs == pair.numOutputs))
             return true;
     return false;
 }
 
 void IPlugBase::SetInputChannelConnections(int firstChannel, int numChannels, bool connected)
 {
-    const int end = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(firstChannel) + numChannels, NumInputs()));
+    const int end =
+        static_cast<int>(std::min<int64_t>(static_cast<int64_t>(firstChannel) + numChannels, NumInputs()));
     for (int i = std::max(firstChannel, 0); i < end; ++i)
     {
         mInputs[i].connected = connected;
@@ -152,7 +150,8 @@ void IPlugBase::SetInputChannelConnections(int firstChannel, int numChannels, bo
 
 void IPlugBase::SetOutputChannelConnections(int firstChannel, int numChannels, bool connected)
 {
-    const int end = static_cast<int>(std::min<int64_t>(static_cast<int64_t>(firstChannel) + numChannels, NumOutputs()));
+    const int end =
+        static_cast<int>(std::min<int64_t>(static_cast<int64_t>(firstChannel) + numChannels, NumOutputs()));
     for (int i = std::max(firstChannel, 0); i < end; ++i)
     {
         mOutputs[i].connected = connected;
@@ -180,10 +179,7 @@ void IPlugBase::LimitToStereoChannels()
     SetOutputChannelConnections(2, NumOutputs(), true);
 }
 
-int IPlugBase::UsableFrames(int frames) const
-{
-    return std::max(0, std::min(frames, mBlockSize));
-}
+int IPlugBase::UsableFrames(int frames) const { return std::max(0, std::min(frames, mBlockSize)); }
 
 void IPlugBase::AttachInputBuffers(int firstChannel, int numChannels, float* const* hostBuffers, int frames)
 {
@@ -201,7 +197,8 @@ void IPlugBase::AttachInputBuffers(int firstChannel, int numChannels, float* con
 void IPlugBase::AttachOutputBuffers(int firstChannel, int numChannels, float* const* hostBuffers)
 {
     AttachChannels(mOutputs, firstChannel, numChannels, hostBuffers,
-                   [](OutputChannel& channel, float* destination) { channel.floatDestination = destination; });
+                   [](OutputChannel& channel, float* destination)
+                   { channel.floatDestination = destination; });
 }
 
 void IPlugBase::AttachInputBuffers(int firstChannel, int numChannels, double* const* hostBuffers)
@@ -266,4 +263,3 @@ void IPlugBase::CreateLatencyDelayLine()
 {
     mLatencyDelayLine = std::make_unique<LatencyDelayLine>(NumInputs(), NumOutputs(), mLatencySamples);
 }
-

@@ -69,7 +69,7 @@ void IPlugBase::FillDefaultPresets(const char* name, int count)
         auto fresh = std::find_if(mPresets.begin(), mPresets.end(),
                                   [](const std::unique_ptr<Preset>& preset) { return !preset->initialized; });
         if (fresh == mPresets.end())
-            break;  // every later pass would find none either
+            break; // every later pass would find none either
         Preset& slot = **fresh;
         slot.initialized = true;
         slot.SetName(slotName);
@@ -115,7 +115,7 @@ int32_t IPlugBase::ReadPresetName(const ChunkBuffer& chunk, int32_t pos, char* n
         return -1;
     const int64_t end = static_cast<int64_t>(afterLength) + length;
     if (end > chunk.Size())
-        return -1;  // the name runs past the end: the flag cannot be read either
+        return -1; // the name runs past the end: the flag cannot be read either
     if (length > 0)
     {
         const uint8_t* bytes = chunk.Data() + afterLength;

@@ -32,7 +32,6 @@ int32_t IPlugBase::UnserializeParams(const ChunkBuffer& chunk, int32_t startPos)
     return pos;
 }
 
-
 int32_t IPlugBase::StateBytes()
 {
     ChunkBuffer probe;

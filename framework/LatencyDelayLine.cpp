@@ -3,7 +3,8 @@
 #include <algorithm>
 
 LatencyDelayLine::LatencyDelayLine(int numChannels, int numOutputChannels, int lengthFrames)
-    : mNumChannels(std::max(numChannels, 0)), mNumOutputChannels(std::max(numOutputChannels, 0))
+    : mNumChannels(std::max(numChannels, 0)),
+      mNumOutputChannels(std::max(numOutputChannels, 0))
 {
     SetLength(lengthFrames);
 }
@@ -30,7 +31,8 @@ void LatencyDelayLine::Process(const double* const* inputs, double* const* outpu
     }
     for (int frame = 0; frame < frames; ++frame)
     {
-        double* slot = mBuffer.data() + static_cast<size_t>(mWritePosition) * static_cast<size_t>(mNumChannels);
+        double* slot =
+            mBuffer.data() + static_cast<size_t>(mWritePosition) * static_cast<size_t>(mNumChannels);
         for (int c = 0; c < delayed; ++c)
         {
             // Read the input before writing the output: they may be the same buffer.

@@ -24,7 +24,7 @@ public:
     int NumOutputChannels() const { return mNumOutputChannels; }
 
 private:
-    std::vector<double> mBuffer;  // mLengthFrames frames of mNumChannels samples
+    std::vector<double> mBuffer; // mLengthFrames frames of mNumChannels samples
     int32_t mWritePosition = 0;
     int mNumChannels = 0;
     int mNumOutputChannels = 0;

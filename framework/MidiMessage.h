@@ -20,10 +20,7 @@ constexpr uint8_t MidiStatus(MidiKind kind, int channel)
 
 // Notes are numbered 0 to 127.
 constexpr int kMidiNoteCount = 128;
-constexpr bool IsMidiNote(int note)
-{
-    return note >= 0 && note < kMidiNoteCount;
-}
+constexpr bool IsMidiNote(int note) { return note >= 0 && note < kMidiNoteCount; }
 
 struct MidiMessage
 {

@@ -3,7 +3,4 @@
 // inside so that no parameter takes a plain value beyond its range. Not-a-number passes:
 // the parameter itself knows what to make of it.
 
-inline double LimitNormalized(double value)
-{
-    return value < 0.0 ? 0.0 : value > 1.0 ? 1.0 : value;
-}
+inline double LimitNormalized(double value) { return value < 0.0 ? 0.0 : value > 1.0 ? 1.0 : value; }

@@ -40,9 +40,9 @@ struct PluginConfig
     const char* effectName = "";
     const char* productName = "";
     const char* manufacturerName = "";
-    int32_t version = 0;         // packed with PackVersion
-    int32_t uniqueId = 0;        // packed with FourCharCode
-    int32_t manufacturerId = 0;  // packed with FourCharCode
+    int32_t version = 0;        // packed with PackVersion
+    int32_t uniqueId = 0;       // packed with FourCharCode
+    int32_t manufacturerId = 0; // packed with FourCharCode
     int latencySamples = 0;
     bool isInstrument = false;
     bool doesMidi = false;

@@ -151,10 +151,7 @@ double PluginParameter::ParseNumericText(const char* text) const
     return mNegateDisplay ? -v : v;
 }
 
-void PluginParameter::SetGroup(const char* group)
-{
-    CopyText(mGroup, sizeof mGroup, group);
-}
+void PluginParameter::SetGroup(const char* group) { CopyText(mGroup, sizeof mGroup, group); }
 
 void PluginParameter::AddDisplayText(int32_t value, const char* text)
 {

@@ -16,11 +16,11 @@
 
 enum class ParameterType : int32_t
 {
-    NoType = 0,      // not yet defined
-    BoolType = 1,    // two-state switch
-    IntType = 2,     // integer steps
-    EnumType = 3,    // choice from a list
-    DoubleType = 4,  // continuous value
+    NoType = 0,     // not yet defined
+    BoolType = 1,   // two-state switch
+    IntType = 2,    // integer steps
+    EnumType = 3,   // choice from a list
+    DoubleType = 4, // continuous value
 };
 
 // Stands for every value that, truncated toward zero, equals `value`.
@@ -34,7 +34,7 @@ struct DisplayTextEntry
 class PluginParameter
 {
 public:
-    static constexpr int kTextBytes = 32;       // name, label and group, terminator included
+    static constexpr int kTextBytes = 32; // name, label and group, terminator included
     static constexpr int kMaxDisplayPrecision = 6;
 
     PluginParameter() = default;

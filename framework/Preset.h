@@ -7,7 +7,7 @@
 
 struct Preset
 {
-    static constexpr int kNameBytes = 256;  // at most 255 characters and the terminator
+    static constexpr int kNameBytes = 256; // at most 255 characters and the terminator
 
     Preset() { SetName("empty"); }
     void SetName(const char* text) { CopyText(name, sizeof name, text); }

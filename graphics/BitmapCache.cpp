@@ -9,7 +9,8 @@ BitmapCache& BitmapCache::Instance()
     return cache;
 }
 
-LICE_IBitmap* BitmapCache::FindOrLoad(int resourceId, const std::function<std::unique_ptr<LICE_IBitmap>()>& load)
+LICE_IBitmap* BitmapCache::FindOrLoad(int resourceId,
+                                      const std::function<std::unique_ptr<LICE_IBitmap>()>& load)
 {
     std::lock_guard<std::mutex> guard(mLock);
     std::unique_ptr<LICE_IBitmap>& slot = mBitmaps[resourceId];

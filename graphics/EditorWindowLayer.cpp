@@ -19,14 +19,11 @@ std::unique_ptr<IGraphics> Make(IPlugBase* plug, int width, int height, int fram
     return std::make_unique<Layer>(plug, width, height, frameRate);
 }
 
-bool Always()
-{
-    return true;
-}
+bool Always() { return true; }
 
 struct WindowLayer
 {
-    bool (*canServe)();  // whether this machine can show the layer's windows
+    bool (*canServe)(); // whether this machine can show the layer's windows
     LayerMaker make;
 };
 
@@ -41,7 +38,7 @@ const WindowLayer kLayers[] = {
     {Always, Make<IGraphicsHeadless>},
 };
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<IGraphics> MakeEditorWindowLayer(IPlugBase* plug, int width, int height, int frameRate)
 {

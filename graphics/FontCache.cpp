@@ -20,7 +20,7 @@ LiceFontRequest RequestFor(const TextStyle& style)
     request.face = style.face;
     return request;
 }
-}  // namespace
+} // namespace
 
 FontCache& FontCache::Instance()
 {

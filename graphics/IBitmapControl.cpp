@@ -6,13 +6,15 @@
 
 IBitmapControl::IBitmapControl(IPlugBase* plug, int x, int y, int paramIndex, const BitmapRef& bitmap,
                                const BlendSpec& blend)
-    : IControl(plug, FrameRect(x, y, bitmap), paramIndex, blend), mBitmap(bitmap)
+    : IControl(plug, FrameRect(x, y, bitmap), paramIndex, blend),
+      mBitmap(bitmap)
 {
 }
 
 IBitmapControl::IBitmapControl(IPlugBase* plug, const Rect& rect, int paramIndex, const BitmapRef& bitmap,
                                const BlendSpec& blend)
-    : IControl(plug, rect, paramIndex, blend), mBitmap(bitmap)
+    : IControl(plug, rect, paramIndex, blend),
+      mBitmap(bitmap)
 {
 }
 

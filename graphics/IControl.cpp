@@ -13,10 +13,14 @@ namespace
 constexpr int kPromptHalfWidth = 20;
 constexpr int kPromptHalfHeight = 8;
 constexpr float kGrayedWeight = 0.25f;
-}  // namespace
+} // namespace
 
 IControl::IControl(IPlugBase* plug, const Rect& rect, int paramIndex, const BlendSpec& blend)
-    : mPlug(plug), mRect(rect), mTargetRect(rect), mParamIndex(paramIndex), mBlend(blend)
+    : mPlug(plug),
+      mRect(rect),
+      mTargetRect(rect),
+      mParamIndex(paramIndex),
+      mBlend(blend)
 {
 }
 
@@ -96,10 +100,7 @@ void IControl::SetGrayed(bool grayed)
     MarkChanged(false);
 }
 
-bool IControl::HitTest(int x, int y)
-{
-    return !mTargetRect.IsEmpty() && mTargetRect.Contains(x, y);
-}
+bool IControl::HitTest(int x, int y) { return !mTargetRect.IsEmpty() && mTargetRect.Contains(x, y); }
 
 void IControl::MarkChanged(bool notifyPlugin)
 {
@@ -120,7 +121,8 @@ void IControl::ClearChanged()
     do
     {
         next = (flags & kRedrawRequested) ? kDirty : 0u;
-    } while (!mRedrawFlags.compare_exchange_weak(flags, next, std::memory_order_acq_rel, std::memory_order_acquire));
+    } while (!mRedrawFlags.compare_exchange_weak(flags, next, std::memory_order_acq_rel,
+                                                 std::memory_order_acquire));
 }
 
 bool IControl::NeedsRedraw() { return IsDirty(); }
@@ -135,7 +137,7 @@ void IControl::ReceiveAuxValueFromPlugin(int position, double value)
     if (aux.value.load(std::memory_order_acquire) != value)
     {
         aux.value.store(value, std::memory_order_release);
-        RequestRedraw();  // first, as in ReceiveValueFromPlugin
+        RequestRedraw(); // first, as in ReceiveValueFromPlugin
         MarkChanged(false);
     }
 }
@@ -186,7 +188,8 @@ void IControl::PromptUserInput()
     {
         const int cx = static_cast<int>((mRect.left + mRect.right) * 0.5);
         const int cy = static_cast<int>((mRect.top + mRect.bottom) * 0.5);
-        box = Rect(cx - kPromptHalfWidth, cy - kPromptHalfHeight, cx + kPromptHalfWidth, cy + kPromptHalfHeight);
+        box = Rect(cx - kPromptHalfWidth, cy - kPromptHalfHeight, cx + kPromptHalfWidth,
+                   cy + kPromptHalfHeight);
     }
     gui->PromptForParameterValue(this, param, box);
     RequestRedraw();

@@ -172,7 +172,7 @@ private:
     Rect mRect;
     Rect mTargetRect;
     int mParamIndex = -1;
-    std::deque<AuxParam> mAuxParams;  // a deque: entries hold atomics and never move
+    std::deque<AuxParam> mAuxParams; // a deque: entries hold atomics and never move
     std::atomic<double> mValue{0.0};
     std::atomic<double> mDefaultValue{-1.0};
     double mClampLow = 0.0;

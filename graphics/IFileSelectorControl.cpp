@@ -3,11 +3,14 @@
 #include "framework/IPlugBase.h"
 #include "graphics/IGraphics.h"
 
-IFileSelectorControl::IFileSelectorControl(IPlugBase* plug, const Rect& rect, int paramIndex, const BitmapRef& bitmap,
-                                           int action, const char* folder, const char* extensions,
-                                           const BlendSpec& blend)
-    : IControl(plug, rect, paramIndex, blend), mBitmap(bitmap), mFolder(folder ? folder : ""),
-      mExtensions(extensions ? extensions : ""), mAction(action)
+IFileSelectorControl::IFileSelectorControl(IPlugBase* plug, const Rect& rect, int paramIndex,
+                                           const BitmapRef& bitmap, int action, const char* folder,
+                                           const char* extensions, const BlendSpec& blend)
+    : IControl(plug, rect, paramIndex, blend),
+      mBitmap(bitmap),
+      mFolder(folder ? folder : ""),
+      mExtensions(extensions ? extensions : ""),
+      mAction(action)
 {
 }
 

@@ -17,8 +17,9 @@ public:
         kDone = 2,
     };
 
-    IFileSelectorControl(IPlugBase* plug, const Rect& rect, int paramIndex, const BitmapRef& bitmap, int action,
-                         const char* folder = "", const char* extensions = "", const BlendSpec& blend = BlendSpec());
+    IFileSelectorControl(IPlugBase* plug, const Rect& rect, int paramIndex, const BitmapRef& bitmap,
+                         int action, const char* folder = "", const char* extensions = "",
+                         const BlendSpec& blend = BlendSpec());
 
     // [window thread] Runs the dialog (only while the plug-in has an editor).
     void MouseDown(int x, int y, const MouseModifiers& mod) override;

@@ -15,7 +15,10 @@
 #include <optional>
 
 IGraphics::IGraphics(IPlugBase* plug, int width, int height, int frameRate)
-    : mPlug(plug), mWidth(width), mHeight(height), mFrameRate(frameRate)
+    : mPlug(plug),
+      mWidth(width),
+      mHeight(height),
+      mFrameRate(frameRate)
 {
 }
 
@@ -68,7 +71,7 @@ void IGraphics::PushValueToControls(int paramIndex, double value, bool normalize
         const PluginParameter* param = mPlug ? mPlug->GetParam(paramIndex) : nullptr;
         if (!param)
             return;
-        value = param->ToNormalized(value);  // clamped, then shaped
+        value = param->ToNormalized(value); // clamped, then shaped
     }
     for (const std::unique_ptr<IControl>& control : mControls)
     {
@@ -193,7 +196,4 @@ void IGraphics::MakeBitmaps()
     mSpareBitmap = std::make_unique<LICE_MemBitmap>();
 }
 
-bool IGraphics::StartFileDialog(IFileSelectorControl* /*control*/)
-{
-    return false;
-}
+bool IGraphics::StartFileDialog(IFileSelectorControl* /*control*/) { return false; }

@@ -188,7 +188,8 @@ public:
     bool DrawBitmapRegion(const BitmapRef& bitmap, const Rect& dest, int srcX, int srcY,
                           const BlendSpec* blend = nullptr);
     // `frame` counts from 1.
-    bool DrawBitmapFrame(const BitmapRef& bitmap, const Rect& dest, int frame, const BlendSpec* blend = nullptr);
+    bool DrawBitmapFrame(const BitmapRef& bitmap, const Rect& dest, int frame,
+                         const BlendSpec* blend = nullptr);
     bool FillColorRect(const Color& color, const Rect& rect, const BlendSpec* blend = nullptr);
     // Empty text draws nothing and succeeds; false when no font can be made.
     bool DrawStyledText(TextStyle& style, const char* text, const Rect& rect);
@@ -272,7 +273,7 @@ private:
 
     IPlugBase* mPlug = nullptr;
     LICE_HMODULE mModule = nullptr;
-    std::vector<std::unique_ptr<IControl>> mControls;  // index 0 is the background
+    std::vector<std::unique_ptr<IControl>> mControls; // index 0 is the background
     Rect mClipRect;
     std::unique_ptr<LICE_SysBitmap> mBackBuffer;
     std::unique_ptr<LICE_MemBitmap> mSpareBitmap;

@@ -34,9 +34,10 @@ LICE_CachedFont* FontFor(TextStyle& style)
         style.cachedFont = FontCache::Instance().FindOrCreate(style);
     return style.cachedFont;
 }
-}  // namespace
+} // namespace
 
-bool IGraphics::DrawBitmapRegion(const BitmapRef& bitmap, const Rect& dest, int srcX, int srcY, const BlendSpec* blend)
+bool IGraphics::DrawBitmapRegion(const BitmapRef& bitmap, const Rect& dest, int srcX, int srcY,
+                                 const BlendSpec* blend)
 {
     if (!bitmap.bitmap || !mBackBuffer)
         return false;
@@ -47,7 +48,8 @@ bool IGraphics::DrawBitmapRegion(const BitmapRef& bitmap, const Rect& dest, int 
     const int shiftY = srcY - dest.top;
     const LICE_Rect source{cut.left + shiftX, cut.top + shiftY, cut.right + shiftX, cut.bottom + shiftY};
     const BlendSpec& blending = blend ? *blend : kDefaultBlend;
-    BlitBitmap(mBackBuffer.get(), bitmap.bitmap, cut.left, cut.top, &source, blending.weight, blending.RasterMode());
+    BlitBitmap(mBackBuffer.get(), bitmap.bitmap, cut.left, cut.top, &source, blending.weight,
+               blending.RasterMode());
     return true;
 }
 
@@ -74,8 +76,8 @@ bool IGraphics::FillColorRect(const Color& color, const Rect& rect, const BlendS
     if (cut.IsEmpty())
         return false;
     const BlendSpec& blending = blend ? *blend : kDefaultBlend;
-    FillRect(mBackBuffer.get(), cut.left, cut.top, cut.Width(), cut.Height(), color.ToPixel(), blending.weight,
-             blending.RasterMode());
+    FillRect(mBackBuffer.get(), cut.left, cut.top, cut.Width(), cut.Height(), color.ToPixel(),
+             blending.weight, blending.RasterMode());
     return true;
 }
 

@@ -80,7 +80,8 @@ std::unique_ptr<LICE_IBitmap> IGraphicsHeadless::LoadPlatformImage(int resourceI
 {
     if (!fileName || !IsPngExtension(fileName))
         return nullptr;
-    return std::unique_ptr<LICE_IBitmap>(DecodePngResource(static_cast<LICE_HMODULE>(ModuleHandle()), resourceId));
+    return std::unique_ptr<LICE_IBitmap>(
+        DecodePngResource(static_cast<LICE_HMODULE>(ModuleHandle()), resourceId));
 }
 
 bool IGraphicsHeadless::RunFrame()

@@ -11,7 +11,7 @@
 namespace
 {
 constexpr int kBackspace = 8;
-}  // namespace
+} // namespace
 
 int IGraphics::FindControlAt(int x, int y, bool allowGrayedMouseOver) const
 {
@@ -149,11 +149,11 @@ bool IGraphics::EntryAcceptsChar(const PluginParameter* param, int ch)
     const bool digit = ch >= '0' && ch <= '9';
     switch (param->Type())
     {
-    case ParameterType::BoolType:
-    case ParameterType::IntType:
-    case ParameterType::EnumType: return sign || digit;
-    case ParameterType::DoubleType: return sign || digit || ch == '.';
-    default: return false;
+        case ParameterType::BoolType:
+        case ParameterType::IntType:
+        case ParameterType::EnumType: return sign || digit;
+        case ParameterType::DoubleType: return sign || digit || ch == '.';
+        default: return false;
     }
 }
 

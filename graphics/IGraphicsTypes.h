@@ -65,10 +65,10 @@ struct Color
 // How a control's pixels are combined with what lies under them.
 struct BlendSpec
 {
-    static constexpr int32_t kAlpha = 0;  // copy weighted by the source alpha (also any unknown method)
-    static constexpr int32_t kCopy = 1;   // plain copy
-    static constexpr int32_t kAdd = 2;    // add, weighted by the source alpha
-    static constexpr int32_t kDodge = 3;  // colour dodge, weighted by the source alpha
+    static constexpr int32_t kAlpha = 0; // copy weighted by the source alpha (also any unknown method)
+    static constexpr int32_t kCopy = 1;  // plain copy
+    static constexpr int32_t kAdd = 2;   // add, weighted by the source alpha
+    static constexpr int32_t kDodge = 3; // colour dodge, weighted by the source alpha
 
     int32_t method = kAlpha;
     float weight = 1.0f;
@@ -81,10 +81,10 @@ struct BlendSpec
     {
         switch (method)
         {
-        case kCopy: return BlendCopy;
-        case kAdd: return BlendAdd | BlendUseSourceAlpha;
-        case kDodge: return BlendDodge | BlendUseSourceAlpha;
-        default: return BlendCopy | BlendUseSourceAlpha;
+            case kCopy: return BlendCopy;
+            case kAdd: return BlendAdd | BlendUseSourceAlpha;
+            case kDodge: return BlendDodge | BlendUseSourceAlpha;
+            default: return BlendCopy | BlendUseSourceAlpha;
         }
     }
 };
@@ -92,9 +92,25 @@ struct BlendSpec
 struct TextStyle
 {
     static constexpr int kFaceBytes = 32;
-    enum Style : int32_t { kNormal = 0, kBold = 1, kItalic = 2 };
-    enum Align : int32_t { kLeft = 0, kCentre = 1, kRight = 2 };
-    enum Quality : int32_t { kDefaultQuality = 0, kNonAntialiased = 1, kAntialiased = 2, kClearType = 3 };
+    enum Style : int32_t
+    {
+        kNormal = 0,
+        kBold = 1,
+        kItalic = 2
+    };
+    enum Align : int32_t
+    {
+        kLeft = 0,
+        kCentre = 1,
+        kRight = 2
+    };
+    enum Quality : int32_t
+    {
+        kDefaultQuality = 0,
+        kNonAntialiased = 1,
+        kAntialiased = 2,
+        kClearType = 3
+    };
 
     char face[kFaceBytes] = "Verdana";
     int32_t size = 12;
@@ -103,18 +119,25 @@ struct TextStyle
     Color entryText = Color(255, 0, 0, 0);
     int32_t style = kNormal;
     int32_t align = kCentre;
-    int32_t orientation = 0;  // degrees
+    int32_t orientation = 0; // degrees
     int32_t quality = kDefaultQuality;
     // The font found for this style on first use; owned by the module's font cache.
     LICE_CachedFont* cachedFont = nullptr;
 
     TextStyle() = default;
     TextStyle(const char* fontFace, int32_t sizePixels, const Color& textColor, int32_t fontStyle = kNormal,
-              int32_t alignment = kCentre, int32_t orientationDegrees = 0, int32_t fontQuality = kDefaultQuality,
+              int32_t alignment = kCentre, int32_t orientationDegrees = 0,
+              int32_t fontQuality = kDefaultQuality,
               const Color& entryBackgroundColor = Color(255, 255, 255, 255),
               const Color& entryTextColor = Color(255, 0, 0, 0))
-        : size(sizePixels), color(textColor), entryBackground(entryBackgroundColor), entryText(entryTextColor),
-          style(fontStyle), align(alignment), orientation(orientationDegrees), quality(fontQuality)
+        : size(sizePixels),
+          color(textColor),
+          entryBackground(entryBackgroundColor),
+          entryText(entryTextColor),
+          style(fontStyle),
+          align(alignment),
+          orientation(orientationDegrees),
+          quality(fontQuality)
     {
         SetFace(fontFace);
     }
@@ -139,7 +162,11 @@ struct BitmapRef
 
     BitmapRef() = default;
     BitmapRef(LICE_IBitmap* image, int32_t width, int32_t height, int32_t frames = 1, bool horizontal = false)
-        : bitmap(image), W(width), H(height), N(frames), framesAreHorizontal(horizontal)
+        : bitmap(image),
+          W(width),
+          H(height),
+          N(frames),
+          framesAreHorizontal(horizontal)
     {
     }
 
@@ -150,15 +177,19 @@ struct BitmapRef
 
 struct MouseModifiers
 {
-    bool L = false;  // left button
-    bool R = false;  // right button
-    bool S = false;  // shift
-    bool C = false;  // control
-    bool A = false;  // alt
+    bool L = false; // left button
+    bool R = false; // right button
+    bool S = false; // shift
+    bool C = false; // control
+    bool A = false; // alt
 
     MouseModifiers() = default;
     MouseModifiers(bool left, bool right = false, bool shift = false, bool control = false, bool alt = false)
-        : L(left), R(right), S(shift), C(control), A(alt)
+        : L(left),
+          R(right),
+          S(shift),
+          C(control),
+          A(alt)
     {
     }
 };

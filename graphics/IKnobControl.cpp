@@ -5,11 +5,13 @@ namespace
 constexpr double kFineFactor = 10.0;
 constexpr double kWheelStep = 0.01;
 constexpr double kFineWheelStep = 0.001;
-}  // namespace
+} // namespace
 
 IKnobControl::IKnobControl(IPlugBase* plug, const Rect& rect, int paramIndex, int direction, double gearing,
                            const BlendSpec& blend)
-    : IControl(plug, rect, paramIndex, blend), mDirection(direction), mGearing(gearing)
+    : IControl(plug, rect, paramIndex, blend),
+      mDirection(direction),
+      mGearing(gearing)
 {
 }
 

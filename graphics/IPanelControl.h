@@ -6,7 +6,8 @@
 class IPanelControl : public IControl
 {
 public:
-    IPanelControl(IPlugBase* plug, const Rect& rect, const Color& color, const BlendSpec& blend = BlendSpec());
+    IPanelControl(IPlugBase* plug, const Rect& rect, const Color& color,
+                  const BlendSpec& blend = BlendSpec());
 
     // [window thread]
     bool Draw(IGraphics& graphics) override;

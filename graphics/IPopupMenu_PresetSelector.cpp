@@ -6,7 +6,9 @@
 IPopupMenu_PresetSelector::IPopupMenu_PresetSelector(IPlugBase* plug, const Rect& rect, int presetParamIndex,
                                                      std::unique_ptr<const PresetMenuContent> content,
                                                      const BlendSpec& blend)
-    : IControl(plug, rect, -1, blend), mPresetParam(presetParamIndex), mContent(std::move(content))
+    : IControl(plug, rect, -1, blend),
+      mPresetParam(presetParamIndex),
+      mContent(std::move(content))
 {
     BuildMenus();
 }

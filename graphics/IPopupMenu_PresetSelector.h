@@ -17,7 +17,8 @@ class IPopupMenu_PresetSelector : public IControl
 public:
     // A choice sets the parameter `presetParamIndex` to the number `content` gives it.
     IPopupMenu_PresetSelector(IPlugBase* plug, const Rect& rect, int presetParamIndex,
-                              std::unique_ptr<const PresetMenuContent> content, const BlendSpec& blend = BlendSpec());
+                              std::unique_ptr<const PresetMenuContent> content,
+                              const BlendSpec& blend = BlendSpec());
     ~IPopupMenu_PresetSelector() override;
 
     // [window thread]
@@ -38,5 +39,5 @@ private:
     int mPresetParam = -1;
     std::unique_ptr<const PresetMenuContent> mContent;
     std::unique_ptr<PopupMenu> mMainMenu;
-    std::vector<PopupMenu*> mMenus;  // owned through mMainMenu
+    std::vector<PopupMenu*> mMenus; // owned through mMainMenu
 };

@@ -4,7 +4,7 @@ namespace
 {
 // Past the last frame (with some slack for the summed steps) the switch wraps to 0.
 constexpr double kWrapAbove = 1.001;
-}  // namespace
+} // namespace
 
 ISwitchControl::ISwitchControl(IPlugBase* plug, int x, int y, int paramIndex, const BitmapRef& bitmap,
                                const BlendSpec& blend)

@@ -3,7 +3,8 @@
 #include "graphics/IGraphics.h"
 
 ITextControl::ITextControl(IPlugBase* plug, const Rect& rect, const TextStyle& style, const char* text)
-    : IControl(plug, rect), mText(text ? text : "")
+    : IControl(plug, rect),
+      mText(text ? text : "")
 {
     SetTextStyle(style);
 }

@@ -3,7 +3,9 @@
 #include <cstdio>
 
 PopupMenuItem::PopupMenuItem(const char* text, int flags, std::unique_ptr<PopupMenu> submenu)
-    : mText(text ? text : ""), mFlags(flags), mSubmenu(std::move(submenu))
+    : mText(text ? text : ""),
+      mFlags(flags),
+      mSubmenu(std::move(submenu))
 {
 }
 
@@ -53,10 +55,10 @@ std::string PopupMenu::ItemLabel(int index) const
     const char* format = nullptr;
     switch (mNumbering)
     {
-    case kOneDigit: format = "%1d: %s"; break;
-    case kTwoDigits: format = "%02d: %s"; break;
-    case kThreeDigits: format = "%03d: %s"; break;
-    default: return item->Text();
+        case kOneDigit: format = "%1d: %s"; break;
+        case kTwoDigits: format = "%02d: %s"; break;
+        case kThreeDigits: format = "%03d: %s"; break;
+        default: return item->Text();
     }
     char label[512];
     std::snprintf(label, sizeof(label), format, index + 1, item->Text().c_str());

@@ -70,7 +70,8 @@ Kestrum::Kestrum(const PluginAdapter::HostContext& host) : PluginAdapter(host, C
     mLastPresetNumber = 0.0f;
     mPresetLibraryFolder = PresetLibrary::PresetLibraryFolder();
     mPresetBar = std::make_unique<PresetBar>();
-    mPresetLine.reset(new char[PresetFile::kMaxLineBytes]); // left uninitialised: pages are touched only when read into
+    mPresetLine.reset(
+        new char[PresetFile::kMaxLineBytes]); // left uninitialised: pages are touched only when read into
     // The catalogue is built on first use; here, not on the audio thread.
     PresetCatalogue::EntryForNumber(PresetCatalogue::kFirstNumber);
     VoiceReset();
@@ -78,10 +79,7 @@ Kestrum::Kestrum(const PluginAdapter::HostContext& host) : PluginAdapter(host, C
     FillDefaultPresets("Init", 1);
 }
 
-Kestrum::~Kestrum()
-{
-    EngineDestroy(mEngine);
-}
+Kestrum::~Kestrum() { EngineDestroy(mEngine); }
 
 void Kestrum::DefineParametersFromEngine()
 {
@@ -110,15 +108,18 @@ void Kestrum::OnParameterChange(int paramIndex)
 {
     PlugLockGuard guard(PluginLock());
     const PluginParameter* param = GetParam(paramIndex);
-    if (!param) return;
+    if (!param)
+        return;
     EngineSetParameter(mEngine, paramIndex, param->Value());
-    if (paramIndex >= kPresetBackward && paramIndex <= kPresetSelector) OnPresetParameterChange(paramIndex);
+    if (paramIndex >= kPresetBackward && paramIndex <= kPresetSelector)
+        OnPresetParameterChange(paramIndex);
 }
 
 void Kestrum::SetParameterFromEditor(int paramIndex, double normalizedValue)
 {
     PlugLockGuard guard(PluginLock());
-    if (paramIndex == kPresetLoad || paramIndex == kPresetSave) mPressedFileButton = paramIndex;
+    if (paramIndex == kPresetLoad || paramIndex == kPresetSave)
+        mPressedFileButton = paramIndex;
     PluginAdapter::SetParameterFromEditor(paramIndex, normalizedValue);
     mPressedFileButton = -1;
 }
@@ -126,7 +127,8 @@ void Kestrum::SetParameterFromEditor(int paramIndex, double normalizedValue)
 void Kestrum::ProcessMidiMessage(const MidiMessage& message)
 {
     const int channel = static_cast<int>(GetParam(kMidiChannelInput)->Value() - 1.0);
-    if (message.Channel() == channel) mMidiQueue.Enqueue(message);
+    if (message.Channel() == channel)
+        mMidiQueue.Enqueue(message);
 }
 
 void Kestrum::ProcessBlock(double** inputs, double** outputs, int frames)
@@ -154,7 +156,8 @@ void Kestrum::HandleMessage(const MidiMessage& message)
     if (isNoteOn || message.IsNoteOff())
     {
         // Note numbers above 127 are no MIDI notes; they would reach past the held flags.
-        if (!ParamHoldsExactly(kVoiceModeMonoPoly, 0.0) || !InNoteRange(message.data1)) return;
+        if (!ParamHoldsExactly(kVoiceModeMonoPoly, 0.0) || !InNoteRange(message.data1))
+            return;
         if (isNoteOn)
             NoteOn(message.data1, message.data2);
         else
@@ -181,7 +184,8 @@ void Kestrum::StepRetriggerToken()
     // Stepped in single precision: the token runs through 100 distinct values, and every
     // change restarts the envelopes in the engine.
     float token = mRetriggerToken + kRetriggerTokenStep;
-    if (token > kRetriggerTokenLast) token = 0.0f;
+    if (token > kRetriggerTokenLast)
+        token = 0.0f;
     mRetriggerToken = token;
     GetParam(kVoice00_NoteRetrig)->SetPlainValue(mRetriggerToken);
     EngineSetParameter(mEngine, kVoice00_NoteRetrig, mRetriggerToken);
@@ -191,7 +195,8 @@ void Kestrum::NoteOn(int note, int velocity)
 {
     mHeld[note] = true;
     SetVoice(1.0, note, velocity);
-    if (ParamHoldsExactly(kVoiceRetrigOffOn, 1.0)) StepRetriggerToken();
+    if (ParamHoldsExactly(kVoiceRetrigOffOn, 1.0))
+        StepRetriggerToken();
     mNoteStackTop = std::min(mNoteStackTop + 1, kMaxNoteStackTop);
     mNoteStack[mNoteStackTop] = note;
     mVelocityStack[mNoteStackTop] = velocity;
@@ -228,7 +233,8 @@ void Kestrum::NoteOff(int note)
     // held key, with the same values each time).
     for (int held = 0; held < kNumNotes; ++held)
     {
-        if (mHeld[held]) SetVoice(1.0, mNoteStack[mNoteStackTop], mVelocityStack[mNoteStackTop]);
+        if (mHeld[held])
+            SetVoice(1.0, mNoteStack[mNoteStackTop], mVelocityStack[mNoteStackTop]);
     }
 }
 
@@ -246,7 +252,8 @@ void Kestrum::ControlChange(int controller, int value)
     }
     for (const ControllerMapping& mapping : kControllerMap)
     {
-        if (mapping.controller != controller) continue;
+        if (mapping.controller != controller)
+            continue;
         // The host is not told: controllers are the player's gestures, not automation.
         ApplyParameterValue(mapping.paramIndex, value / 127.0, true, ValueOrigin::Instrument);
         return;
@@ -265,7 +272,8 @@ void Kestrum::SustainPedal(int value)
         }
     }
     // Half-way pedal values change nothing.
-    if (value == kSustainDown) mSustain = kSustainDown;
+    if (value == kSustainDown)
+        mSustain = kSustainDown;
 }
 
 void Kestrum::VoiceReset()
@@ -285,7 +293,4 @@ bool Kestrum::ParamHoldsExactly(int paramIndex, double value) const
     return GetParam(paramIndex)->Value() == value;
 }
 
-bool Kestrum::AnyNoteHeld() const
-{
-    return std::find(mHeld.begin(), mHeld.end(), true) != mHeld.end();
-}
+bool Kestrum::AnyNoteHeld() const { return std::find(mHeld.begin(), mHeld.end(), true) != mHeld.end(); }

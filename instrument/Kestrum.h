@@ -130,6 +130,6 @@ private:
     // The last line of a preset file is read into this (PresetFile::kMaxLineBytes, made once
     // with the instance): preset reads on the audio thread allocate nothing.
     std::unique_ptr<char[]> mPresetLine;
-    bool mRestoringState = false;  // a state is being restored: no preset action runs
-    int mPressedFileButton = -1;   // PresetLoad or PresetSave while its button reports a press
+    bool mRestoringState = false; // a state is being restored: no preset action runs
+    int mPressedFileButton = -1;  // PresetLoad or PresetSave while its button reports a press
 };

@@ -21,7 +21,6 @@
 #include "instrument/PresetCatalogue.h"
 #include "instrument/PresetLibrary.h"
 
-
 namespace
 {
 
@@ -44,46 +43,45 @@ TextStyle PresetNameStyle()
 std::string DialogFolder(const std::string& libraryFolder)
 {
     std::string folder = libraryFolder;
-    if (!folder.empty() && folder.back() == '/') folder.pop_back();
+    if (!folder.empty() && folder.back() == '/')
+        folder.pop_back();
     return PresetLibrary::WithBackslashes(folder);
 }
 
-Rect RectOf(const Bounds& bounds)
-{
-    return Rect(bounds.left, bounds.top, bounds.right, bounds.bottom);
-}
+Rect RectOf(const Bounds& bounds) { return Rect(bounds.left, bounds.top, bounds.right, bounds.bottom); }
 
-std::unique_ptr<IControl> MakeControl(IPlugBase* plug, const Row& row, const Rect& rect, const BitmapRef& bitmap,
-                      const std::string& folder)
+std::unique_ptr<IControl> MakeControl(IPlugBase* plug, const Row& row, const Rect& rect,
+                                      const BitmapRef& bitmap, const std::string& folder)
 {
     switch (row.kind)
     {
-    case ControlKind::Bitmap:
-        return std::make_unique<IBitmapControl>(plug, rect, row.paramIndex, bitmap, kControlBlend);
-    case ControlKind::Switch:
-        return std::make_unique<ISwitchControl>(plug, row.left, row.top, row.paramIndex, bitmap, kControlBlend);
-    case ControlKind::Contact:
-        return std::make_unique<IContactControl>(plug, row.left, row.top, row.paramIndex, bitmap, kControlBlend);
-    case ControlKind::Knob:
-        return std::make_unique<IKnobMultiControl>(plug, row.left, row.top, row.paramIndex, bitmap,
-                                                   IKnobControl::kVertical, IKnobControl::kDefaultGearing,
-                                                   kControlBlend);
-    case ControlKind::Panel:
-        return std::make_unique<IPanelControl>(plug, rect, kPresetFieldColor, kControlBlend);
-    case ControlKind::Text:
-        return std::make_unique<ITextControl>(plug, rect, PresetNameStyle(),
-                                              PresetCatalogue::kNoPresetText);
-    case ControlKind::PresetMenu:
-        return std::make_unique<IPopupMenu_PresetSelector>(plug, rect, kPresetSelector,
-                                                           std::make_unique<KestrumPresetMenu>(), kControlBlend);
-    case ControlKind::FileSelector:
-    {
-        const int action = row.paramIndex == kPresetSave ? IGraphics::kFileSave : IGraphics::kFileOpen;
-        return std::make_unique<IFileSelectorControl>(plug, rect, row.paramIndex, bitmap, action, folder.c_str(),
-                                                      kPresetExtension, kControlBlend);
-    }
-    case ControlKind::Background:
-        break;
+        case ControlKind::Bitmap:
+            return std::make_unique<IBitmapControl>(plug, rect, row.paramIndex, bitmap, kControlBlend);
+        case ControlKind::Switch:
+            return std::make_unique<ISwitchControl>(plug, row.left, row.top, row.paramIndex, bitmap,
+                                                    kControlBlend);
+        case ControlKind::Contact:
+            return std::make_unique<IContactControl>(plug, row.left, row.top, row.paramIndex, bitmap,
+                                                     kControlBlend);
+        case ControlKind::Knob:
+            return std::make_unique<IKnobMultiControl>(plug, row.left, row.top, row.paramIndex, bitmap,
+                                                       IKnobControl::kVertical, IKnobControl::kDefaultGearing,
+                                                       kControlBlend);
+        case ControlKind::Panel:
+            return std::make_unique<IPanelControl>(plug, rect, kPresetFieldColor, kControlBlend);
+        case ControlKind::Text:
+            return std::make_unique<ITextControl>(plug, rect, PresetNameStyle(),
+                                                  PresetCatalogue::kNoPresetText);
+        case ControlKind::PresetMenu:
+            return std::make_unique<IPopupMenu_PresetSelector>(
+                plug, rect, kPresetSelector, std::make_unique<KestrumPresetMenu>(), kControlBlend);
+        case ControlKind::FileSelector:
+        {
+            const int action = row.paramIndex == kPresetSave ? IGraphics::kFileSave : IGraphics::kFileOpen;
+            return std::make_unique<IFileSelectorControl>(plug, rect, row.paramIndex, bitmap, action,
+                                                          folder.c_str(), kPresetExtension, kControlBlend);
+        }
+        case ControlKind::Background: break;
     }
     return nullptr;
 }
@@ -100,7 +98,8 @@ void PlaceControl(IControl& control, const Rect& rect)
 
 void Kestrum::BuildEditor()
 {
-    std::unique_ptr<IGraphics> editor = MakeEditorWindowLayer(this, kEditorWidth, kEditorHeight, kFramesPerSecond);
+    std::unique_ptr<IGraphics> editor =
+        MakeEditorWindowLayer(this, kEditorWidth, kEditorHeight, kFramesPerSecond);
     if (!editor)
         return;
 
@@ -113,10 +112,12 @@ void Kestrum::BuildEditor()
             editor->SetBackgroundImage(row.imageId, image->fileName);
             continue;
         }
-        const BitmapRef bitmap = image ? editor->GetImage(row.imageId, image->fileName, row.frames) : BitmapRef();
+        const BitmapRef bitmap =
+            image ? editor->GetImage(row.imageId, image->fileName, row.frames) : BitmapRef();
         const Rect rect = RectOf(RowBounds(row, bitmap.W, bitmap.H));
         IControl* control = editor->AddControl(MakeControl(this, row, rect, bitmap, folder));
-        if (control != nullptr) PlaceControl(*control, rect);
+        if (control != nullptr)
+            PlaceControl(*control, rect);
     }
 
     auto* nameDisplay = dynamic_cast<ITextControl*>(editor->GetControl(kPresetNameRow));

@@ -5,7 +5,9 @@
 
 KestrumEditorPresetBar::KestrumEditorPresetBar(ITextControl* nameDisplay, IFileSelectorControl* loadSelector,
                                                IFileSelectorControl* saveSelector)
-    : mNameDisplay(nameDisplay), mLoadSelector(loadSelector), mSaveSelector(saveSelector)
+    : mNameDisplay(nameDisplay),
+      mLoadSelector(loadSelector),
+      mSaveSelector(saveSelector)
 {
     // The controls keep their texts in strings that reuse their room for any text that fits:
     // sizing that room once here lets a preset chosen by host automation (on the audio
@@ -20,32 +22,14 @@ KestrumEditorPresetBar::KestrumEditorPresetBar(ITextControl* nameDisplay, IFileS
     mSaveSelector->SetFile("");
 }
 
-const std::string& KestrumEditorPresetBar::LoadFile() const
-{
-    return mLoadSelector->File();
-}
+const std::string& KestrumEditorPresetBar::LoadFile() const { return mLoadSelector->File(); }
 
-void KestrumEditorPresetBar::SetLoadFile(const char* path)
-{
-    mLoadSelector->SetFile(path);
-}
+void KestrumEditorPresetBar::SetLoadFile(const char* path) { mLoadSelector->SetFile(path); }
 
-const std::string& KestrumEditorPresetBar::SaveFile() const
-{
-    return mSaveSelector->File();
-}
+const std::string& KestrumEditorPresetBar::SaveFile() const { return mSaveSelector->File(); }
 
-void KestrumEditorPresetBar::SetSaveFile(const char* path)
-{
-    mSaveSelector->SetFile(path);
-}
+void KestrumEditorPresetBar::SetSaveFile(const char* path) { mSaveSelector->SetFile(path); }
 
-std::string KestrumEditorPresetBar::Name() const
-{
-    return mNameDisplay->GetText();
-}
+std::string KestrumEditorPresetBar::Name() const { return mNameDisplay->GetText(); }
 
-void KestrumEditorPresetBar::ShowName(const char* name)
-{
-    mNameDisplay->SetText(name);
-}
+void KestrumEditorPresetBar::ShowName(const char* name) { mNameDisplay->SetText(name); }

@@ -19,7 +19,8 @@ constexpr int kEditorHeight = 480;
 constexpr int kFramesPerSecond = 25;
 
 // Resource ids of the images (resources of type "PNG" in each module).
-enum ImageId : int {
+enum ImageId : int
+{
     kBackgroundImage = 101,
     kSmallButtonImage = 102,
     kLargeButtonImage = 103,
@@ -64,8 +65,9 @@ constexpr ImageFile kImages[] = {
 // The image entry for a resource id, or nullptr.
 const ImageFile* FindImage(int id);
 
-enum class ControlKind {
-    Background,  // attached with SetBackgroundImage
+enum class ControlKind
+{
+    Background, // attached with SetBackgroundImage
     Bitmap,
     Switch,
     Knob,

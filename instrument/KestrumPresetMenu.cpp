@@ -2,15 +2,9 @@
 
 #include "instrument/PresetCatalogue.h"
 
-int KestrumPresetMenu::MenuCount() const
-{
-    return PresetCatalogue::kMenuCount;
-}
+int KestrumPresetMenu::MenuCount() const { return PresetCatalogue::kMenuCount; }
 
-int KestrumPresetMenu::ItemCount(int menu) const
-{
-    return PresetCatalogue::MenuItemCount(menu);
-}
+int KestrumPresetMenu::ItemCount(int menu) const { return PresetCatalogue::MenuItemCount(menu); }
 
 std::string KestrumPresetMenu::ItemText(int menu, int position) const
 {

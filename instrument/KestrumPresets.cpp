@@ -14,34 +14,37 @@ void Kestrum::OnPresetParameterChange(int paramIndex)
 {
     // A restored state carries the preset parameters as well; they are stored values, not
     // choices or presses, and must neither load nor write anything.
-    if (mRestoringState) return;
+    if (mRestoringState)
+        return;
     const double value = GetParam(paramIndex)->Value();
     switch (paramIndex)
     {
-    case kPresetBackward:
-    case kPresetForward:
-        // The step buttons report 1 when pressed and 0 when released.
-        if (value != 1.0) return;
-        VoiceReset();
-        SetPresetSelector(mLastPresetNumber);
-        StepPreset(paramIndex == kPresetForward ? +1 : -1);
-        FinishPresetSelection();
-        return;
-    case kPresetLoad:
-        // Only a press of the button loads: a host replaying the parameter (automation,
-        // echoes of the editor's own change) must not reload a file behind the user's back.
-        if (mPressedFileButton == kPresetLoad) LoadPresetFile();
-        return;
-    case kPresetSave:
-        // Only a press writes: anything else would overwrite a file without a prompt.
-        if (mPressedFileButton == kPresetSave) SavePresetFile();
-        return;
-    case kPresetSelector:
-        VoiceReset();
-        FinishPresetSelection();
-        return;
-    default:
-        return;
+        case kPresetBackward:
+        case kPresetForward:
+            // The step buttons report 1 when pressed and 0 when released.
+            if (value != 1.0)
+                return;
+            VoiceReset();
+            SetPresetSelector(mLastPresetNumber);
+            StepPreset(paramIndex == kPresetForward ? +1 : -1);
+            FinishPresetSelection();
+            return;
+        case kPresetLoad:
+            // Only a press of the button loads: a host replaying the parameter (automation,
+            // echoes of the editor's own change) must not reload a file behind the user's back.
+            if (mPressedFileButton == kPresetLoad)
+                LoadPresetFile();
+            return;
+        case kPresetSave:
+            // Only a press writes: anything else would overwrite a file without a prompt.
+            if (mPressedFileButton == kPresetSave)
+                SavePresetFile();
+            return;
+        case kPresetSelector:
+            VoiceReset();
+            FinishPresetSelection();
+            return;
+        default: return;
     }
 }
 
@@ -57,7 +60,8 @@ int32_t Kestrum::LoadState(const ChunkBuffer& chunk, int32_t startPos)
     // engine already has it): the next note-on steps it to a new value, which the engine
     // takes as a new hit even when the gate it last saw was open, and a state saved again
     // right away reads back byte for byte. A refused chunk changed nothing, the voice included.
-    if (position < 0) return position;
+    if (position < 0)
+        return position;
     const float restoredToken = static_cast<float>(GetParam(kVoice00_NoteRetrig)->Value());
     VoiceReset();
     mRetriggerToken = restoredToken;
@@ -66,7 +70,8 @@ int32_t Kestrum::LoadState(const ChunkBuffer& chunk, int32_t startPos)
 
 void Kestrum::SetPresetBar(std::unique_ptr<PresetBar> bar)
 {
-    if (bar) mPresetBar = std::move(bar);
+    if (bar)
+        mPresetBar = std::move(bar);
 }
 
 void Kestrum::SetPresetSelector(double value)
@@ -76,10 +81,7 @@ void Kestrum::SetPresetSelector(double value)
     EngineSetParameter(mEngine, kPresetSelector, selector->Value());
 }
 
-void Kestrum::StepPreset(int direction)
-{
-    SetPresetSelector(GetParam(kPresetSelector)->Value() + direction);
-}
+void Kestrum::StepPreset(int direction) { SetPresetSelector(GetParam(kPresetSelector)->Value() + direction); }
 
 void Kestrum::FinishPresetSelection()
 {
@@ -116,11 +118,13 @@ void Kestrum::LoadPresetFile()
     // audio thread (host automation of the preset parameters) nothing may allocate.
     const std::string& path = mPresetBar->LoadFile();
     PresetFile::ReadValues values;
-    if (!PresetFile::ReadFile(path.c_str(), mPresetLine.get(), PresetFile::kMaxLineBytes, values)) return;
+    if (!PresetFile::ReadFile(path.c_str(), mPresetLine.get(), PresetFile::kMaxLineBytes, values))
+        return;
 
     for (int i = 0; i < PresetFile::kValueCount; ++i)
     {
-        if (!values[i]) continue; // missing tags or no number: the parameter keeps its value
+        if (!values[i])
+            continue; // missing tags or no number: the parameter keeps its value
         // Shown in the editor, passed to the engine; the host is not told.
         ApplyParameterValue(PresetFile::Tags()[i].paramIndex, *values[i], false, ValueOrigin::Instrument);
     }
@@ -133,9 +137,11 @@ void Kestrum::SavePresetFile()
 {
     const std::string& path = mPresetBar->SaveFile();
     PresetFile::Values values{};
-    for (int i = 0; i < PresetFile::kValueCount; ++i) values[i] = GetParam(PresetFile::Tags()[i].paramIndex)->Value();
+    for (int i = 0; i < PresetFile::kValueCount; ++i)
+        values[i] = GetParam(PresetFile::Tags()[i].paramIndex)->Value();
     // A file that cannot be written is not reported; the old file stays as it was.
     PresetFile::WriteAtomically(path, PresetFile::Format(values));
     const std::string name = PresetFile::DisplayName(path);
-    if (!name.empty()) mPresetBar->ShowName(name);
+    if (!name.empty())
+        mPresetBar->ShowName(name);
 }

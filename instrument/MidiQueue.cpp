@@ -13,7 +13,8 @@ MidiQueue::MidiQueue()
 
 void MidiQueue::Compact()
 {
-    if (mFront <= 0) return;
+    if (mFront <= 0)
+        return;
     std::copy(mBuffer.get() + mFront, mBuffer.get() + mEnd, mBuffer.get());
     mEnd -= mFront;
     mFront = 0;
@@ -22,7 +23,8 @@ void MidiQueue::Compact()
 bool MidiQueue::Reallocate(int32_t capacity)
 {
     std::unique_ptr<MidiMessage[]> larger(new (std::nothrow) MidiMessage[capacity]);
-    if (!larger) return false;
+    if (!larger)
+        return false;
     std::copy(mBuffer.get() + mFront, mBuffer.get() + mEnd, larger.get());
     mEnd -= mFront;
     mFront = 0;
@@ -33,9 +35,11 @@ bool MidiQueue::Reallocate(int32_t capacity)
 
 bool MidiQueue::Grow()
 {
-    if (mGrowthStep <= 0) return false;
+    if (mGrowthStep <= 0)
+        return false;
     const int64_t larger = static_cast<int64_t>(mGrowthStep) * (mCapacity / mGrowthStep + 1);
-    if (larger > kMaxGrowthCapacity) return false;
+    if (larger > kMaxGrowthCapacity)
+        return false;
     return Reallocate(static_cast<int32_t>(larger));
 }
 
@@ -87,6 +91,8 @@ void MidiQueue::Reserve(int32_t frames)
     // messages and can grow, so the smallest size is one granule.
     int32_t capacity = RoundUpToGranule(std::max(frames, kReserveGranule));
     mGrowthStep = capacity;
-    if (capacity < PendingCount()) capacity = RoundUpToGranule(PendingCount());
-    if (capacity != mCapacity) Reallocate(capacity);
+    if (capacity < PendingCount())
+        capacity = RoundUpToGranule(PendingCount());
+    if (capacity != mCapacity)
+        Reallocate(capacity);
 }

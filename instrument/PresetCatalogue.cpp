@@ -91,10 +91,12 @@ Catalogue BuildCatalogue()
             entry.menu = row.menu;
             if (row.menu != PresetCatalogue::kMainMenu)
             {
-                if (catalogue.menuCount[row.menu] == 0) catalogue.menuBase[row.menu] = number;
+                if (catalogue.menuCount[row.menu] == 0)
+                    catalogue.menuBase[row.menu] = number;
                 ++catalogue.menuCount[row.menu];
             }
-            if (row.naming == RowNaming::UserSlots) ++userSlot;
+            if (row.naming == RowNaming::UserSlots)
+                ++userSlot;
             ++number;
         }
     }
@@ -111,23 +113,22 @@ const Catalogue& TheCatalogue()
 constexpr int kMainMenuPlainItems = 2;
 constexpr int kMainMenuItemCount = kMainMenuPlainItems + PresetCatalogue::kMenuCount - 1;
 
-bool IsSubMenu(int menu)
-{
-    return menu > PresetCatalogue::kMainMenu && menu < PresetCatalogue::kMenuCount;
-}
+bool IsSubMenu(int menu) { return menu > PresetCatalogue::kMainMenu && menu < PresetCatalogue::kMenuCount; }
 
 } // namespace
 
 const PresetCatalogueEntry* PresetCatalogue::EntryForNumber(int number)
 {
-    if (number < kFirstNumber || number > kLastNumber) return nullptr;
+    if (number < kFirstNumber || number > kLastNumber)
+        return nullptr;
     return &TheCatalogue().entries[number - kFirstNumber];
 }
 
 std::optional<std::string> PresetCatalogue::PresetFileForNumber(double selectorValue)
 {
     const char* file = PresetFileNameForNumber(selectorValue);
-    if (!file) return std::nullopt;
+    if (!file)
+        return std::nullopt;
     return std::string(file);
 }
 
@@ -135,31 +136,39 @@ const char* PresetCatalogue::PresetFileNameForNumber(double selectorValue)
 {
     const double rounded = selectorValue + 0.5;
     // Checked in double first so that huge values and NaN never reach the conversion.
-    if (!(rounded >= kFirstNumber && rounded < kLastNumber + 1)) return nullptr;
+    if (!(rounded >= kFirstNumber && rounded < kLastNumber + 1))
+        return nullptr;
     return EntryForNumber(static_cast<int>(rounded))->file.c_str();
 }
 
 std::optional<int> PresetCatalogue::PresetMenuNumber(int menu, int position)
 {
-    if (position < 0 || position >= MenuItemCount(menu)) return std::nullopt;
-    if (menu == kMainMenu) return position;
+    if (position < 0 || position >= MenuItemCount(menu))
+        return std::nullopt;
+    if (menu == kMainMenu)
+        return position;
     return TheCatalogue().menuBase[menu] + position;
 }
 
 int PresetCatalogue::MenuItemCount(int menu)
 {
-    if (menu == kMainMenu) return kMainMenuItemCount;
-    if (IsSubMenu(menu)) return TheCatalogue().menuCount[menu];
+    if (menu == kMainMenu)
+        return kMainMenuItemCount;
+    if (IsSubMenu(menu))
+        return TheCatalogue().menuCount[menu];
     return 0;
 }
 
 std::string PresetCatalogue::MenuItemText(int menu, int position)
 {
-    if (position < 0 || position >= MenuItemCount(menu)) return {};
+    if (position < 0 || position >= MenuItemCount(menu))
+        return {};
     if (menu == kMainMenu)
     {
-        if (position == 0) return kNoPresetText;
-        if (position == 1) return EntryForNumber(1)->name;
+        if (position == 0)
+            return kNoPresetText;
+        if (position == 1)
+            return EntryForNumber(1)->name;
         return kMenuTitles[position - kMainMenuPlainItems + 1];
     }
     return EntryForNumber(TheCatalogue().menuBase[menu] + position)->name;
@@ -167,6 +176,7 @@ std::string PresetCatalogue::MenuItemText(int menu, int position)
 
 std::string PresetCatalogue::MenuTitle(int menu)
 {
-    if (!IsSubMenu(menu)) return {};
+    if (!IsSubMenu(menu))
+        return {};
     return kMenuTitles[menu];
 }

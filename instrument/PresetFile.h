@@ -42,7 +42,7 @@ public:
     // The eleven value elements in the order the file lists them.
     static const std::array<PresetValueTag, kValueCount>& Tags();
 
-    using Values = std::array<double, kValueCount>;            // in the order of Tags()
+    using Values = std::array<double, kValueCount>; // in the order of Tags()
     using ReadValues = std::array<std::optional<double>, kValueCount>;
 
     // The whole file content: the header elements and the eleven values, one line.

@@ -24,17 +24,18 @@ int32_t ArrangementType(int channels)
 {
     switch (channels)
     {
-    case 0: return -1;
-    case 1: return 0;
-    case 2: return 1;
-    default: return -2;
+        case 0: return -1;
+        case 1: return 0;
+        case 2: return 1;
+        default: return -2;
     }
 }
 
 } // namespace
 
 IPlugVST::IPlugVST(const HostContext& host, const PluginConfig& config)
-    : IPlugBase(WithVst2Api(config)), mHostCallback(host.callback)
+    : IPlugBase(WithVst2Api(config)),
+      mHostCallback(host.callback)
 {
     mDescriptor.magic = kVst2Magic;
     mDescriptor.dispatcher = &IPlugVST::VSTDispatcher;
@@ -109,7 +110,8 @@ void IPlugVST::InitForHost()
         return;
     mHostSetUpDone = true;
     const HostId host = HostIdentity();
-    if (std::find(std::begin(kStereoOnlyHosts), std::end(kStereoOnlyHosts), host) != std::end(kStereoOnlyHosts))
+    if (std::find(std::begin(kStereoOnlyHosts), std::end(kStereoOnlyHosts), host) !=
+        std::end(kStereoOnlyHosts))
         LimitToStereoChannels();
     CopyChannelCountsToHostRecords();
     OnHostKnown();

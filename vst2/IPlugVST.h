@@ -25,7 +25,6 @@
 
 #include <vector>
 
-
 class IPlugVST : public IPlugBase
 {
 public:
@@ -51,8 +50,8 @@ public:
     // The dispatcher: every operation runs under the plug-in lock; operation 1 leaves it
     // before deleting the instance. 0 without an instance.
     // [main thread, takes the plug-in lock]
-    static intptr_t VSTDispatcher(Vst2Descriptor* descriptor, int32_t operation, int32_t index, intptr_t value,
-                                  void* pointer, float option);
+    static intptr_t VSTDispatcher(Vst2Descriptor* descriptor, int32_t operation, int32_t index,
+                                  intptr_t value, void* pointer, float option);
 
     // ---- IPlugBase operations served by the host ---------------------------------------
 
@@ -93,9 +92,11 @@ public:
 private:
     // ---- Entries of the descriptor (each takes the plug-in lock) ------------------------
     // [audio thread]
-    static void ProcessReplacingEntry(Vst2Descriptor* descriptor, float** inputs, float** outputs, int32_t frames);
+    static void ProcessReplacingEntry(Vst2Descriptor* descriptor, float** inputs, float** outputs,
+                                      int32_t frames);
     // [audio thread]
-    static void ProcessAccumulatingEntry(Vst2Descriptor* descriptor, float** inputs, float** outputs, int32_t frames);
+    static void ProcessAccumulatingEntry(Vst2Descriptor* descriptor, float** inputs, float** outputs,
+                                         int32_t frames);
     // [audio thread]
     static void ProcessDoubleReplacingEntry(Vst2Descriptor* descriptor, double** inputs, double** outputs,
                                             int32_t frames);

@@ -27,10 +27,7 @@ constexpr const char* kMidiCanDos[] = {"sendVstEvents", "sendVstMidiEvent", "rec
                                        "receiveVstMidiEvent"};
 
 // A host's index value as a program or parameter index; -1 when it cannot be one.
-int AsIndex(intptr_t value)
-{
-    return (value >= 0 && value <= INT_MAX) ? static_cast<int>(value) : -1;
-}
+int AsIndex(intptr_t value) { return (value >= 0 && value <= INT_MAX) ? static_cast<int>(value) : -1; }
 
 } // namespace
 
@@ -65,59 +62,42 @@ intptr_t IPlugVST::Dispatch(int32_t operation, int32_t index, intptr_t value, vo
 {
     switch (operation)
     {
-    case kVst2Open:
-        Open();
-        return 0;
-    case kVst2GetParamLabel:
-    case kVst2GetParamDisplay:
-    case kVst2GetParamName:
-        return DispatchParameterText(operation, index, pointer);
-    case kVst2SetSampleRate:
-    case kVst2SetBlockSize:
-    case kVst2MainsChanged:
-        return DispatchSetUp(operation, value, option);
-    case kVst2SetProgram:
-    case kVst2GetProgram:
-    case kVst2SetProgramName:
-    case kVst2GetProgramName:
-    case kVst2GetProgramNameIndexed:
-        return DispatchPrograms(operation, index, value, pointer);
-    case kVst2GetChunk:
-        return GetChunk(index != 0, static_cast<void**>(pointer));
-    case kVst2SetChunk:
-        return SetChunk(index != 0, value, pointer);
-    case kVst2ProcessEvents:
-        return ReceiveEvents(static_cast<const Vst2EventList*>(pointer));
-    case kVst2CanBeAutomated:
-        return GetParam(index) ? 1 : 0;
-    case kVst2StringToParameter:
-        return StringToParameter(index, static_cast<const char*>(pointer));
-    case kVst2GetInputProperties:
-    case kVst2GetOutputProperties:
-    case kVst2SetSpeakerArrangement:
-    case kVst2GetSpeakerArrangement:
-        return DispatchChannels(operation, index, value, pointer);
-    case kVst2IdentifyOp:
-    case kVst2GetCategory:
-    case kVst2GetEffectName:
-    case kVst2GetVendorString:
-    case kVst2GetProductString:
-    case kVst2GetVendorVersion:
-    case kVst2GetTailSize:
-    case kVst2GetInterfaceVersion:
-        return DispatchIdentity(operation, pointer);
-    case kVst2VendorSpecific:
-        return VendorSpecific(index, value, pointer, option);
-    case kVst2CanDo:
-        return CanDo(static_cast<const char*>(pointer));
-    case kVst2GetMidiKeyName:
-        return MidiKeyName(static_cast<Vst2MidiKeyName*>(pointer));
-    case kVst2EditGetRect:
-    case kVst2EditOpen:
-    case kVst2EditClose:
-        return DispatchEditor(operation, pointer);
-    default:
-        return 0;
+        case kVst2Open: Open(); return 0;
+        case kVst2GetParamLabel:
+        case kVst2GetParamDisplay:
+        case kVst2GetParamName: return DispatchParameterText(operation, index, pointer);
+        case kVst2SetSampleRate:
+        case kVst2SetBlockSize:
+        case kVst2MainsChanged: return DispatchSetUp(operation, value, option);
+        case kVst2SetProgram:
+        case kVst2GetProgram:
+        case kVst2SetProgramName:
+        case kVst2GetProgramName:
+        case kVst2GetProgramNameIndexed: return DispatchPrograms(operation, index, value, pointer);
+        case kVst2GetChunk: return GetChunk(index != 0, static_cast<void**>(pointer));
+        case kVst2SetChunk: return SetChunk(index != 0, value, pointer);
+        case kVst2ProcessEvents: return ReceiveEvents(static_cast<const Vst2EventList*>(pointer));
+        case kVst2CanBeAutomated: return GetParam(index) ? 1 : 0;
+        case kVst2StringToParameter: return StringToParameter(index, static_cast<const char*>(pointer));
+        case kVst2GetInputProperties:
+        case kVst2GetOutputProperties:
+        case kVst2SetSpeakerArrangement:
+        case kVst2GetSpeakerArrangement: return DispatchChannels(operation, index, value, pointer);
+        case kVst2IdentifyOp:
+        case kVst2GetCategory:
+        case kVst2GetEffectName:
+        case kVst2GetVendorString:
+        case kVst2GetProductString:
+        case kVst2GetVendorVersion:
+        case kVst2GetTailSize:
+        case kVst2GetInterfaceVersion: return DispatchIdentity(operation, pointer);
+        case kVst2VendorSpecific: return VendorSpecific(index, value, pointer, option);
+        case kVst2CanDo: return CanDo(static_cast<const char*>(pointer));
+        case kVst2GetMidiKeyName: return MidiKeyName(static_cast<Vst2MidiKeyName*>(pointer));
+        case kVst2EditGetRect:
+        case kVst2EditOpen:
+        case kVst2EditClose: return DispatchEditor(operation, pointer);
+        default: return 0;
     }
 }
 
@@ -175,30 +155,29 @@ intptr_t IPlugVST::DispatchPrograms(int32_t operation, int32_t index, intptr_t v
     char* text = static_cast<char*>(pointer);
     switch (operation)
     {
-    case kVst2SetProgram:
-        ModifyCurrentPreset();
-        LoadPresetSlot(AsIndex(value));
-        return 0;
-    case kVst2GetProgram:
-        return CurrentPresetIndex();
-    case kVst2SetProgramName:
-        if (text)
-        {
-            char name[kProgramNameBytes];
-            CopyText(name, sizeof name, text);
-            ModifyCurrentPreset(name);
-            OnPresetsChanged();
-        }
-        return 0;
-    case kVst2GetProgramName:
-        if (text)
-            CopyText(text, kProgramNameBytes, PresetNameAt(CurrentPresetIndex()));
-        return 0;
-    default:  // kVst2GetProgramNameIndexed
-        if (!text)
+        case kVst2SetProgram:
+            ModifyCurrentPreset();
+            LoadPresetSlot(AsIndex(value));
             return 0;
-        CopyText(text, kProgramNameBytes, PresetNameAt(index));
-        return text[0] != '\0' ? 1 : 0;
+        case kVst2GetProgram: return CurrentPresetIndex();
+        case kVst2SetProgramName:
+            if (text)
+            {
+                char name[kProgramNameBytes];
+                CopyText(name, sizeof name, text);
+                ModifyCurrentPreset(name);
+                OnPresetsChanged();
+            }
+            return 0;
+        case kVst2GetProgramName:
+            if (text)
+                CopyText(text, kProgramNameBytes, PresetNameAt(CurrentPresetIndex()));
+            return 0;
+        default: // kVst2GetProgramNameIndexed
+            if (!text)
+                return 0;
+            CopyText(text, kProgramNameBytes, PresetNameAt(index));
+            return text[0] != '\0' ? 1 : 0;
     }
 }
 
@@ -207,12 +186,12 @@ intptr_t IPlugVST::DispatchIdentity(int32_t operation, void* pointer)
     char* text = static_cast<char*>(pointer);
     switch (operation)
     {
-    case kVst2IdentifyOp: return kVst2Identify;
-    case kVst2GetCategory: return IsInstrument() ? kVst2CategorySynth : kVst2CategoryEffect;
-    case kVst2GetVendorVersion: return DecimalVersion();
-    case kVst2GetTailSize: return TailSize();
-    case kVst2GetInterfaceVersion: return kVst2InterfaceVersion;
-    default: break;
+        case kVst2IdentifyOp: return kVst2Identify;
+        case kVst2GetCategory: return IsInstrument() ? kVst2CategorySynth : kVst2CategoryEffect;
+        case kVst2GetVendorVersion: return DecimalVersion();
+        case kVst2GetTailSize: return TailSize();
+        case kVst2GetInterfaceVersion: return kVst2InterfaceVersion;
+        default: break;
     }
     if (!text)
         return 0;
@@ -229,19 +208,20 @@ intptr_t IPlugVST::DispatchChannels(int32_t operation, int32_t index, intptr_t v
 {
     switch (operation)
     {
-    case kVst2GetInputProperties:
-    case kVst2GetOutputProperties:
-        return PinProperties(operation == kVst2GetInputProperties, index, static_cast<Vst2PinProperties*>(pointer));
-    case kVst2SetSpeakerArrangement:
-        ConnectFromArrangement(true, reinterpret_cast<const Vst2SpeakerArrangement*>(value));
-        ConnectFromArrangement(false, static_cast<const Vst2SpeakerArrangement*>(pointer));
-        return 1;
-    default:  // kVst2GetSpeakerArrangement
-        if (value)
-            *reinterpret_cast<Vst2SpeakerArrangement**>(value) = &mInputArrangement;
-        if (pointer)
-            *static_cast<Vst2SpeakerArrangement**>(pointer) = &mOutputArrangement;
-        return 1;
+        case kVst2GetInputProperties:
+        case kVst2GetOutputProperties:
+            return PinProperties(operation == kVst2GetInputProperties, index,
+                                 static_cast<Vst2PinProperties*>(pointer));
+        case kVst2SetSpeakerArrangement:
+            ConnectFromArrangement(true, reinterpret_cast<const Vst2SpeakerArrangement*>(value));
+            ConnectFromArrangement(false, static_cast<const Vst2SpeakerArrangement*>(pointer));
+            return 1;
+        default: // kVst2GetSpeakerArrangement
+            if (value)
+                *reinterpret_cast<Vst2SpeakerArrangement**>(value) = &mInputArrangement;
+            if (pointer)
+                *static_cast<Vst2SpeakerArrangement**>(pointer) = &mOutputArrangement;
+            return 1;
     }
 }
 
@@ -272,7 +252,8 @@ intptr_t IPlugVST::VendorSpecific(int32_t index, intptr_t value, void* pointer, 
     if (index == 7 && pointer)
     {
         if (param)
-            param->FormatDisplayText(static_cast<char*>(pointer), static_cast<int>(kParamTextBytes), option, true, true);
+            param->FormatDisplayText(static_cast<char*>(pointer), static_cast<int>(kParamTextBytes), option,
+                                     true, true);
         return kVst2ExtensionAnswer;
     }
     if (index == 8 && param)

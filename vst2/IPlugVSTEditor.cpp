@@ -14,7 +14,7 @@ Vst2Rect RectOf(const EditorSize& size)
     return {0, 0, static_cast<int16_t>(size.height), static_cast<int16_t>(size.width)};
 }
 
-}  // namespace
+} // namespace
 
 void IPlugVST::AttachEditor(std::unique_ptr<EditorLink> editor)
 {
@@ -43,23 +43,21 @@ intptr_t IPlugVST::DispatchEditor(int32_t operation, void* pointer)
         return 0;
     switch (operation)
     {
-    case kVst2EditGetRect:
-        if (!pointer)
-            return 0;
-        *static_cast<Vst2Rect**>(pointer) = &mEditorRect;
-        return 1;
-    case kVst2EditOpen:
-        windowed->UseRunLoop(&mEditorIdle);
-        if (!windowed->OpenWindow(pointer))
-            return 0;
-        OnEditorOpen();
-        return 1;
-    case kVst2EditIdle:
-        mEditorIdle.Idle();
-        return 0;
-    default:  // kVst2EditClose
-        OnEditorClose();
-        windowed->CloseWindow();
-        return 1;
+        case kVst2EditGetRect:
+            if (!pointer)
+                return 0;
+            *static_cast<Vst2Rect**>(pointer) = &mEditorRect;
+            return 1;
+        case kVst2EditOpen:
+            windowed->UseRunLoop(&mEditorIdle);
+            if (!windowed->OpenWindow(pointer))
+                return 0;
+            OnEditorOpen();
+            return 1;
+        case kVst2EditIdle: mEditorIdle.Idle(); return 0;
+        default: // kVst2EditClose
+            OnEditorClose();
+            windowed->CloseWindow();
+            return 1;
     }
 }

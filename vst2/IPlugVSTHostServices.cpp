@@ -8,40 +8,25 @@
 namespace
 {
 
-constexpr int32_t kAllTimeFlags = kVst2PpqPosValid | kVst2TempoValid | kVst2BarsValid | kVst2CyclePosValid |
-                                  kVst2TimeSigValid;
+constexpr int32_t kAllTimeFlags =
+    kVst2PpqPosValid | kVst2TempoValid | kVst2BarsValid | kVst2CyclePosValid | kVst2TimeSigValid;
 
-bool Flagged(const Vst2TimeInfo& time, int32_t flag)
-{
-    return (time.flags & flag) != 0;
-}
+bool Flagged(const Vst2TimeInfo& time, int32_t flag) { return (time.flags & flag) != 0; }
 
 } // namespace
 
-void IPlugVST::BeginParameterEdit(int paramIndex)
-{
-    Callback(kVst2HostBeginEdit, paramIndex);
-}
+void IPlugVST::BeginParameterEdit(int paramIndex) { Callback(kVst2HostBeginEdit, paramIndex); }
 
 void IPlugVST::NotifyHostOfParameterChange(int paramIndex, double normalizedValue)
 {
     Callback(kVst2HostAutomate, paramIndex, 0, nullptr, static_cast<float>(normalizedValue));
 }
 
-void IPlugVST::EndParameterEdit(int paramIndex)
-{
-    Callback(kVst2HostEndEdit, paramIndex);
-}
+void IPlugVST::EndParameterEdit(int paramIndex) { Callback(kVst2HostEndEdit, paramIndex); }
 
-void IPlugVST::NotifyHostOfPresetChange()
-{
-    Callback(kVst2HostUpdateDisplay);
-}
+void IPlugVST::NotifyHostOfPresetChange() { Callback(kVst2HostUpdateDisplay); }
 
-bool IPlugVST::RendersOffline()
-{
-    return Callback(kVst2HostGetProcessLevel) == kVst2ProcessLevelOffline;
-}
+bool IPlugVST::RendersOffline() { return Callback(kVst2HostGetProcessLevel) == kVst2ProcessLevelOffline; }
 
 const Vst2TimeInfo* IPlugVST::HostTime(int32_t mask)
 {
@@ -70,7 +55,8 @@ void IPlugVST::GetTimeSignature(int& numerator, int& denominator)
     numerator = 0;
     denominator = 0;
     const Vst2TimeInfo* time = HostTime(kVst2TimeSigValid);
-    if (time && Flagged(*time, kVst2TimeSigValid) && time->timeSigNumerator >= 0 && time->timeSigDenominator >= 0)
+    if (time && Flagged(*time, kVst2TimeSigValid) && time->timeSigNumerator >= 0 &&
+        time->timeSigDenominator >= 0)
     {
         numerator = time->timeSigNumerator;
         denominator = time->timeSigDenominator;

@@ -20,13 +20,15 @@ void PointPieces(std::vector<Sample*>& pieces, Sample* const* hostBuffers, int o
 
 } // namespace
 
-void IPlugVST::ProcessReplacingEntry(Vst2Descriptor* descriptor, float** inputs, float** outputs, int32_t frames)
+void IPlugVST::ProcessReplacingEntry(Vst2Descriptor* descriptor, float** inputs, float** outputs,
+                                     int32_t frames)
 {
     if (IPlugVST* instance = Instance(descriptor))
         instance->ProcessFloat(inputs, outputs, frames, false);
 }
 
-void IPlugVST::ProcessAccumulatingEntry(Vst2Descriptor* descriptor, float** inputs, float** outputs, int32_t frames)
+void IPlugVST::ProcessAccumulatingEntry(Vst2Descriptor* descriptor, float** inputs, float** outputs,
+                                        int32_t frames)
 {
     if (IPlugVST* instance = Instance(descriptor))
         instance->ProcessFloat(inputs, outputs, frames, true);
@@ -94,8 +96,9 @@ void IPlugVST::ProcessDouble(double** inputs, double** outputs, int frames)
 }
 
 template <typename Sample, typename RenderPiece>
-void IPlugVST::RenderInPieces(Sample** inputs, Sample** outputs, int frames, std::vector<Sample*>& inputPieces,
-                              std::vector<Sample*>& outputPieces, RenderPiece renderPiece)
+void IPlugVST::RenderInPieces(Sample** inputs, Sample** outputs, int frames,
+                              std::vector<Sample*>& inputPieces, std::vector<Sample*>& outputPieces,
+                              RenderPiece renderPiece)
 {
     PlugLockGuard guard(PluginLock());
     if (DoesMidi())

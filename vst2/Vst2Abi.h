@@ -11,11 +11,13 @@ struct Vst2Descriptor;
 
 // (descriptor, operation, index, value, pointer, option) -> answer; the same form serves the
 // plug-in's dispatcher and the host's callback.
-using Vst2Dispatch = intptr_t (*)(Vst2Descriptor* descriptor, int32_t operation, int32_t index, intptr_t value,
-                                  void* pointer, float option);
+using Vst2Dispatch = intptr_t (*)(Vst2Descriptor* descriptor, int32_t operation, int32_t index,
+                                  intptr_t value, void* pointer, float option);
 using Vst2HostCallback = Vst2Dispatch;
-using Vst2ProcessFloat = void (*)(Vst2Descriptor* descriptor, float** inputs, float** outputs, int32_t frames);
-using Vst2ProcessDouble = void (*)(Vst2Descriptor* descriptor, double** inputs, double** outputs, int32_t frames);
+using Vst2ProcessFloat = void (*)(Vst2Descriptor* descriptor, float** inputs, float** outputs,
+                                  int32_t frames);
+using Vst2ProcessDouble = void (*)(Vst2Descriptor* descriptor, double** inputs, double** outputs,
+                                   int32_t frames);
 using Vst2SetParameter = void (*)(Vst2Descriptor* descriptor, int32_t index, float value);
 using Vst2GetParameter = float (*)(Vst2Descriptor* descriptor, int32_t index);
 
@@ -79,13 +81,13 @@ static_assert(offsetof(Vst2Event, deltaFrames) == 8 && sizeof(Vst2Event) == 32, 
 
 struct Vst2MidiEvent
 {
-    int32_t type;  // kVst2EventMidi
+    int32_t type; // kVst2EventMidi
     int32_t byteSize;
     int32_t deltaFrames;
     int32_t flags;
     int32_t noteLength;
     int32_t noteOffset;
-    uint8_t midiData[4];  // status, data 1, data 2, 0
+    uint8_t midiData[4]; // status, data 1, data 2, 0
     char detune;
     uint8_t noteOffVelocity;
     uint8_t reserved30;
@@ -98,7 +100,7 @@ static_assert(sizeof(Vst2MidiEvent) == 32, "MIDI event layout");
 
 struct Vst2SysExEvent
 {
-    int32_t type;  // kVst2EventSysEx
+    int32_t type; // kVst2EventSysEx
     int32_t byteSize;
     int32_t deltaFrames;
     int32_t flags;
@@ -211,8 +213,8 @@ struct Vst2Rect
 };
 static_assert(sizeof(Vst2Rect) == 8, "rectangle layout");
 
-constexpr int32_t kVst2Magic = 0x56737450;           // "VstP"
-constexpr int32_t kVst2Identify = 0x4E764566;        // "NvEf"
+constexpr int32_t kVst2Magic = 0x56737450;    // "VstP"
+constexpr int32_t kVst2Identify = 0x4E764566; // "NvEf"
 constexpr intptr_t kVst2ExtensionAnswer = 0xBEEF;
 constexpr int32_t kVst2InterfaceVersion = 2400;
 
@@ -314,5 +316,5 @@ enum Vst2Category : intptr_t
 enum Vst2PinFlag : int32_t
 {
     kVst2PinIsActive = 0x1,
-    kVst2PinIsStereo = 0x2,  // the first pin of a stereo pair
+    kVst2PinIsStereo = 0x2, // the first pin of a stereo pair
 };

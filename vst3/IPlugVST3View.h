@@ -27,47 +27,47 @@ class EditorLink;
 class IPlugVST3View : public Steinberg::CPluginView
 {
 public:
-  // Takes a reference to the plug-in and enters the view in its list.
-  explicit IPlugVST3View(IPlugVST3* plugin);
-  // [main thread, last reference released] closes a window left open, leaves the
-  // plug-in's list and drops the reference to the plug-in.
-  ~IPlugVST3View() override;
-  IPlugVST3View(const IPlugVST3View&) = delete;
-  IPlugVST3View& operator=(const IPlugVST3View&) = delete;
+    // Takes a reference to the plug-in and enters the view in its list.
+    explicit IPlugVST3View(IPlugVST3* plugin);
+    // [main thread, last reference released] closes a window left open, leaves the
+    // plug-in's list and drops the reference to the plug-in.
+    ~IPlugVST3View() override;
+    IPlugVST3View(const IPlugVST3View&) = delete;
+    IPlugVST3View& operator=(const IPlugVST3View&) = delete;
 
-  // [main thread] only the platform type of the editor's window system ("HWND" for
-  // Win32, "X11EmbedWindowID" for X11), and only when the plug-in has an editor that opens
-  // windows.
-  Steinberg::tresult PLUGIN_API isPlatformTypeSupported(Steinberg::FIDString type) SMTG_OVERRIDE;
-  // [main thread] opens the editor window in the parent (for the supported type only),
-  // then tells the core. An X11 editor is driven by the host's run loop, found through the
-  // frame; without one the answer is false and no window opens.
-  Steinberg::tresult PLUGIN_API attached(void* parent, Steinberg::FIDString type) SMTG_OVERRIDE;
-  // [main thread] tells the core, then closes the editor window (which leaves nothing
-  // registered with the host's run loop).
-  Steinberg::tresult PLUGIN_API removed() SMTG_OVERRIDE;
-  // [main thread] (0, 0, editor width, editor height).
-  Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) SMTG_OVERRIDE;
-  // [main thread] keeps the rectangle; completes a resize the core asked for.
-  Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) SMTG_OVERRIDE;
+    // [main thread] only the platform type of the editor's window system ("HWND" for
+    // Win32, "X11EmbedWindowID" for X11), and only when the plug-in has an editor that opens
+    // windows.
+    Steinberg::tresult PLUGIN_API isPlatformTypeSupported(Steinberg::FIDString type) SMTG_OVERRIDE;
+    // [main thread] opens the editor window in the parent (for the supported type only),
+    // then tells the core. An X11 editor is driven by the host's run loop, found through the
+    // frame; without one the answer is false and no window opens.
+    Steinberg::tresult PLUGIN_API attached(void* parent, Steinberg::FIDString type) SMTG_OVERRIDE;
+    // [main thread] tells the core, then closes the editor window (which leaves nothing
+    // registered with the host's run loop).
+    Steinberg::tresult PLUGIN_API removed() SMTG_OVERRIDE;
+    // [main thread] (0, 0, editor width, editor height).
+    Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) SMTG_OVERRIDE;
+    // [main thread] keeps the rectangle; completes a resize the core asked for.
+    Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) SMTG_OVERRIDE;
 
-  // The core changed the editor's size: asks the host frame to resize this view; the host
-  // answers with onSize, which completes the resize. [window thread]
-  void RequestResize(int width, int height);
+    // The core changed the editor's size: asks the host frame to resize this view; the host
+    // answers with onSize, which completes the resize. [window thread]
+    void RequestResize(int width, int height);
 
-  bool ResizePending() const { return mResizePending; }
-  bool IsOpen() const { return mOpen; }
+    bool ResizePending() const { return mResizePending; }
+    bool IsOpen() const { return mOpen; }
 
 private:
-  EditorLink* Editor() const;
-  bool IsSupportedPlatformType(Steinberg::FIDString type) const;
-  // The editor's window in the parent, with the host's run loop where the window needs it.
-  bool OpenWindow(EditorLink& editor, void* parent);
+    EditorLink* Editor() const;
+    bool IsSupportedPlatformType(Steinberg::FIDString type) const;
+    // The editor's window in the parent, with the host's run loop where the window needs it.
+    bool OpenWindow(EditorLink& editor, void* parent);
 
-  IPlugVST3* mPlugin;
-  bool mResizePending = false;
-  // Between a successful attached and the matching removed.
-  bool mOpen = false;
-  // The host's run loop while an X11 window is open.
-  std::unique_ptr<EditorRunLoop> mRunLoop;
+    IPlugVST3* mPlugin;
+    bool mResizePending = false;
+    // Between a successful attached and the matching removed.
+    bool mOpen = false;
+    // The host's run loop while an X11 window is open.
+    std::unique_ptr<EditorRunLoop> mRunLoop;
 };

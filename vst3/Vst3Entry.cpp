@@ -20,41 +20,42 @@
 
 using namespace Steinberg;
 
-namespace {
+namespace
+{
 
 // Serialises instance construction: two host threads creating instances at once build them
 // one after the other. Created on first use, gone when the module is unloaded.
 std::mutex& CreationLock()
 {
-  static std::mutex lock;
-  return lock;
+    static std::mutex lock;
+    return lock;
 }
 
 FUnknown* CreateKestrum(void* /*context*/)
 {
-  std::lock_guard<std::mutex> guard(CreationLock());
-  Kestrum* instance = new (std::nothrow) Kestrum();
-  if (instance == nullptr)
-    return nullptr;
-  return static_cast<Vst::IAudioProcessor*>(instance);
+    std::lock_guard<std::mutex> guard(CreationLock());
+    Kestrum* instance = new (std::nothrow) Kestrum();
+    if (instance == nullptr)
+        return nullptr;
+    return static_cast<Vst::IAudioProcessor*>(instance);
 }
 
 PFactoryInfo& FactoryInfo()
 {
-  static PFactoryInfo info(ProductIdentity::kVendor, ProductIdentity::kVendorUrl, ProductIdentity::kVendorEmail,
-                           PFactoryInfo::kUnicode);
-  return info;
+    static PFactoryInfo info(ProductIdentity::kVendor, ProductIdentity::kVendorUrl,
+                             ProductIdentity::kVendorEmail, PFactoryInfo::kUnicode);
+    return info;
 }
 
 PClassInfo2& ClassInfo()
 {
-  using ProductIdentity::kVst3ClassIdWords;
-  static const TUID cid =
-      INLINE_UID(kVst3ClassIdWords[0], kVst3ClassIdWords[1], kVst3ClassIdWords[2], kVst3ClassIdWords[3]);
-  static PClassInfo2 info(cid, PClassInfo::kManyInstances, kVstAudioEffectClass, ProductIdentity::kEffectName,
-                          Vst::kSimpleModeSupported, "Instrument|Synth", "", ProductIdentity::kVersionText,
-                          "VST 3.6.0");
-  return info;
+    using ProductIdentity::kVst3ClassIdWords;
+    static const TUID cid =
+        INLINE_UID(kVst3ClassIdWords[0], kVst3ClassIdWords[1], kVst3ClassIdWords[2], kVst3ClassIdWords[3]);
+    static PClassInfo2 info(cid, PClassInfo::kManyInstances, kVstAudioEffectClass,
+                            ProductIdentity::kEffectName, Vst::kSimpleModeSupported, "Instrument|Synth", "",
+                            ProductIdentity::kVersionText, "VST 3.6.0");
+    return info;
 }
 
 } // namespace
@@ -63,43 +64,31 @@ PClassInfo2& ClassInfo()
 // makes a new one only after the host has released the previous one.
 KESTRUM_EXPORT IPluginFactory* PLUGIN_API GetPluginFactory()
 {
-  if (gPluginFactory != nullptr)
-  {
-    gPluginFactory->addRef();
-    return gPluginFactory;
-  }
-  auto* factory = new (std::nothrow) CPluginFactory(FactoryInfo());
-  if (factory == nullptr)
-    return nullptr;
-  factory->registerClass(ClassInfo(), CreateKestrum);
-  gPluginFactory = factory;
-  return factory;
+    if (gPluginFactory != nullptr)
+    {
+        gPluginFactory->addRef();
+        return gPluginFactory;
+    }
+    auto* factory = new (std::nothrow) CPluginFactory(FactoryInfo());
+    if (factory == nullptr)
+        return nullptr;
+    factory->registerClass(ClassInfo(), CreateKestrum);
+    gPluginFactory = factory;
+    return factory;
 }
 
 #ifdef _WIN32
 
 // Hosts call these around loading the module. Nothing is set up here: the editor finds its
 // module's images itself when it is built (EditorWindowLayer).
-KESTRUM_EXPORT bool PLUGIN_API InitDll()
-{
-  return true;
-}
+KESTRUM_EXPORT bool PLUGIN_API InitDll() { return true; }
 
-KESTRUM_EXPORT bool PLUGIN_API ExitDll()
-{
-  return true;
-}
+KESTRUM_EXPORT bool PLUGIN_API ExitDll() { return true; }
 
 #else
 
-KESTRUM_EXPORT bool ModuleEntry(void* /*sharedLibraryHandle*/)
-{
-  return true;
-}
+KESTRUM_EXPORT bool ModuleEntry(void* /*sharedLibraryHandle*/) { return true; }
 
-KESTRUM_EXPORT bool ModuleExit()
-{
-  return true;
-}
+KESTRUM_EXPORT bool ModuleExit() { return true; }
 
 #endif

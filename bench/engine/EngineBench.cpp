@@ -11,7 +11,8 @@
 #include <cmath>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr double kSampleRate = 48000.0;
 constexpr int32_t kBlock = 256;
@@ -20,10 +21,10 @@ constexpr int64_t kGateSamples = 3000;
 
 void reportRates(benchmark::State& state, int64_t samples)
 {
-    state.counters["ns_per_sample"] =
-        benchmark::Counter(static_cast<double>(samples), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    state.counters["realtime_x"] = benchmark::Counter(static_cast<double>(samples) / kSampleRate,
-                                                      benchmark::Counter::kIsRate);
+    state.counters["ns_per_sample"] = benchmark::Counter(
+        static_cast<double>(samples), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["realtime_x"] =
+        benchmark::Counter(static_cast<double>(samples) / kSampleRate, benchmark::Counter::kIsRate);
 }
 
 // Plays 16th notes like the instrument: gate on, off, and a new retrigger token per hit.
@@ -38,13 +39,17 @@ void renderPattern(benchmark::State& state, double load, double expand)
     int64_t position = 0;
     int64_t samples = 0;
     double token = 0.0;
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         const int64_t inHit = position % kHitSpacingSamples;
-        if (inHit < kBlock) {
+        if (inHit < kBlock)
+        {
             token = token >= 1.0 ? 0.0 : token + 1.0 / 128.0;
             EngineSetParameter(engine, kVoice00_NoteRetrig, token);
             EngineSetParameter(engine, kVoice00_NoteGate, 1.0);
-        } else if (inHit >= kGateSamples && inHit < kGateSamples + kBlock) {
+        }
+        else if (inHit >= kGateSamples && inHit < kGateSamples + kBlock)
+        {
             EngineSetParameter(engine, kVoice00_NoteGate, 0.0);
         }
         EnginePerform(engine, inputs, outputs, kBlock);
@@ -62,7 +67,8 @@ void measureRestingBlocks(benchmark::State& state, SynthEngine* engine, const do
                           double* const* outputs)
 {
     int64_t samples = 0;
-    for (auto _ : state) {
+    for (auto _ : state)
+    {
         EnginePerform(engine, inputs, outputs, kBlock);
         benchmark::DoNotOptimize(outputs[0]);
         samples += kBlock;
@@ -96,15 +102,9 @@ void BM_IdleLongAfterAHit(benchmark::State& state)
     EngineDestroy(engine);
 }
 
-void BM_SixteenthNotesDefaultSound(benchmark::State& state)
-{
-    renderPattern(state, 0.0, 0.0);
-}
+void BM_SixteenthNotesDefaultSound(benchmark::State& state) { renderPattern(state, 0.0, 0.0); }
 
-void BM_SixteenthNotesShaperAndExpander(benchmark::State& state)
-{
-    renderPattern(state, 0.5, 1.0);
-}
+void BM_SixteenthNotesShaperAndExpander(benchmark::State& state) { renderPattern(state, 0.5, 1.0); }
 
 // The mathematics every sounding sample needs: two envelope powers, two tanh (each with
 // its gain and normalising division), one table lookup, two biquads and the noise step,
@@ -120,8 +120,10 @@ void BM_BareSampleMathematics(benchmark::State& state)
     const double normaliser = std::tanh(1.154);
     std::vector<double> out(kBlock);
     int64_t samples = 0;
-    for (auto _ : state) {
-        for (int32_t i = 0; i < kBlock; ++i) {
+    for (auto _ : state)
+    {
+        for (int32_t i = 0; i < kBlock; ++i)
+        {
             phaseA = phaseA > 0.9 ? 0.1 : phaseA + 1e-4;
             phaseB = phaseB > 0.9 ? 0.1 : phaseB + 1e-4;
             const double et = std::pow(1.0 - phaseA, 2.001);

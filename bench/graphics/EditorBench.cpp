@@ -76,25 +76,26 @@ struct BenchEditor
         background = std::make_unique<LICE_MemBitmap>(1000, 1000);
         for (int y = 0; y < 1000; ++y)
             for (int x = 0; x < 1000; ++x)
-                background->GetBits()[y * background->GetRowSpan() + x] = LICE_RGBA(x % 256, y % 256, 40, 255);
+                background->GetBits()[y * background->GetRowSpan() + x] =
+                    LICE_RGBA(x % 256, y % 256, 40, 255);
         knobStrip = MakeRoundStrip(kKnobSize, kKnobFrames);
         switchStrip = MakeRoundStrip(kSwitchSize, 2);
 
         auto layer = std::make_unique<Layer>(&plug, kWidth, kHeight, 25);
         editor = layer.get();
         editor->AddControl(std::make_unique<IBitmapControl>(&plug, Rect(0, 0, 1000, 1000), -1,
-                                              BitmapRef(background.get(), 1000, 1000, 1),
-                                              BlendSpec(BlendSpec::kCopy)));
+                                                            BitmapRef(background.get(), 1000, 1000, 1),
+                                                            BlendSpec(BlendSpec::kCopy)));
         const BitmapRef knobs(knobStrip.get(), kKnobSize, kKnobSize * kKnobFrames, kKnobFrames);
         for (int i = 0; i < 10; ++i)
-            editor->AddControl(std::make_unique<IKnobMultiControl>(&plug, 60 + (i % 5) * 80, 120 + (i / 5) * 160,
-                                                     kFirstKnobParam + i, knobs));
+            editor->AddControl(std::make_unique<IKnobMultiControl>(
+                &plug, 60 + (i % 5) * 80, 120 + (i / 5) * 160, kFirstKnobParam + i, knobs));
         const BitmapRef switches(switchStrip.get(), kSwitchSize, kSwitchSize * 2, 2);
         editor->AddControl(std::make_unique<ISwitchControl>(&plug, 237, 210, 14, switches));
         editor->AddControl(std::make_unique<ISwitchControl>(&plug, 252, 415, 20, switches));
-        editor->AddControl(std::make_unique<ITextControl>(&plug, Rect(60, 43, 440, 65),
-                                            TextStyle("Arial", 20, Color(255, 100, 100, 100), TextStyle::kBold),
-                                            "< Presets Library >"));
+        editor->AddControl(std::make_unique<ITextControl>(
+            &plug, Rect(60, 43, 440, 65), TextStyle("Arial", 20, Color(255, 100, 100, 100), TextStyle::kBold),
+            "< Presets Library >"));
         plug.AttachEditor(std::move(layer));
         Open();
         while (RunFrame())
@@ -113,7 +114,7 @@ struct BenchEditor
     std::unique_ptr<LICE_MemBitmap> knobStrip;
     std::unique_ptr<LICE_MemBitmap> switchStrip;
     Layer* editor = nullptr;
-    Display* display = nullptr;  // the X11 variant's host connection
+    Display* display = nullptr; // the X11 variant's host connection
     Window host = 0;
 };
 
@@ -201,7 +202,7 @@ void BM_OneKnobIncrementalFrame(benchmark::State& state)
     {
         value = 1.0 - value;
         bench.editor->PushValueToControls(kFirstKnobParam, value, true);
-        bench.RunFrame();  // collect, draw clipped, present
+        bench.RunFrame(); // collect, draw clipped, present
         benchmark::ClobberMemory();
     }
 }
@@ -235,4 +236,4 @@ void BM_PushValueToControls(benchmark::State& state, bool normalized)
 }
 BENCHMARK_CAPTURE(BM_PushValueToControls, Normalized, true);
 BENCHMARK_CAPTURE(BM_PushValueToControls, Plain, false);
-}  // namespace
+} // namespace

@@ -94,7 +94,8 @@ void BM_BareEngine(benchmark::State& state)
             {
                 EngineSetParameter(engine, kVoice00_NoteGate, hits[next].on ? 1.0 : 0.0);
                 EngineSetParameter(engine, kVoice00_NoteNumber, 38.0);
-                if (!hits[next].on) continue;
+                if (!hits[next].on)
+                    continue;
                 EngineSetParameter(engine, kVoice00_NoteVelocity, hits[next].velocity);
                 token = token + 0.01f > 0.99f ? 0.0f : token + 0.01f;
                 EngineSetParameter(engine, kVoice00_NoteRetrig, token);

@@ -37,10 +37,7 @@ std::vector<MidiMessage> MessagesOfBlock(int64_t blockStart)
 }
 
 // A host that answers nothing, the same for both measurements.
-intptr_t QuietHost(Vst2Descriptor*, int32_t, int32_t, intptr_t, void*, float)
-{
-    return 0;
-}
+intptr_t QuietHost(Vst2Descriptor*, int32_t, int32_t, intptr_t, void*, float) { return 0; }
 
 void BareInstrument(benchmark::State& state)
 {

@@ -77,7 +77,7 @@ void PumpPending()
         DispatchMessageW(&msg);
     }
 }
-}  // namespace
+} // namespace
 
 int main()
 {
@@ -90,14 +90,17 @@ int main()
     auto owned = std::make_unique<IGraphicsWin>(&plug, 500, 480, 25);
     IGraphicsWin* editor = owned.get();
     editor->SetModuleHandle(GetModuleHandleW(nullptr));
-    editor->AddControl(std::make_unique<IBitmapControl>(&plug, 0, 0, -1, BitmapRef(&background, 500, 480), BlendSpec(BlendSpec::kCopy)));
+    editor->AddControl(std::make_unique<IBitmapControl>(&plug, 0, 0, -1, BitmapRef(&background, 500, 480),
+                                                        BlendSpec(BlendSpec::kCopy)));
     for (int k = 0; k < kKnobs; ++k)
-        editor->AddControl(std::make_unique<IKnobMultiControl>(&plug, 20 + (k % 5) * 90, 60 + (k / 5) * 120, k,
-                                                 BitmapRef(&knobStrip, 40, 40 * 99, 99)));
+        editor->AddControl(std::make_unique<IKnobMultiControl>(&plug, 20 + (k % 5) * 90, 60 + (k / 5) * 120,
+                                                               k, BitmapRef(&knobStrip, 40, 40 * 99, 99)));
     for (int s = 0; s < kSwitches; ++s)
-        editor->AddControl(std::make_unique<ISwitchControl>(&plug, 60 + s * 200, 330, kKnobs + s, BitmapRef(&switchStrip, 30, 60, 2)));
-    editor->AddControl(std::make_unique<ITextControl>(&plug, Rect(20, 420, 480, 444), TextStyle("Arial", 16, Color(255, 230, 230, 230)),
-                                        "Tonal Decay 123.45 ms"));
+        editor->AddControl(std::make_unique<ISwitchControl>(&plug, 60 + s * 200, 330, kKnobs + s,
+                                                            BitmapRef(&switchStrip, 30, 60, 2)));
+    editor->AddControl(std::make_unique<ITextControl>(&plug, Rect(20, 420, 480, 444),
+                                                      TextStyle("Arial", 16, Color(255, 230, 230, 230)),
+                                                      "Tonal Decay 123.45 ms"));
     plug.AttachEditor(std::move(owned));
 
     WNDCLASSW hostClass = {};
@@ -105,8 +108,8 @@ int main()
     hostClass.hInstance = GetModuleHandleW(nullptr);
     hostClass.lpszClassName = L"KestrumTimingHost";
     RegisterClassW(&hostClass);
-    HWND host = CreateWindowExW(0, hostClass.lpszClassName, L"host", WS_POPUP | WS_VISIBLE, 0, 0, 500, 480, nullptr,
-                                nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND host = CreateWindowExW(0, hostClass.lpszClassName, L"host", WS_POPUP | WS_VISIBLE, 0, 0, 500, 480,
+                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     HWND window = static_cast<HWND>(editor->CreateEditorWindow(host));
     if (!window)
     {
@@ -130,33 +133,40 @@ int main()
     {
         editor->PushValueToControls(r % kKnobs, ((r / kKnobs) % 2) ? 0.25 : 0.75, true);
         incremental.push_back(TimeMicroseconds(tick));
-        tick();  // the frame a pushed value asks for after its first
+        tick(); // the frame a pushed value asks for after its first
         PumpPending();
     }
     const long long framePixels = editor->PresentedPixels();
     HDC windowDc = GetDC(window);
     HDC backDc = static_cast<HDC>(editor->BackBuffer()->GetDeviceContext());
     for (int r = 0; r < kRepeats; ++r)
-        present.push_back(TimeMicroseconds([&] {
-            BitBlt(windowDc, 0, 0, 500, 480, backDc, 0, 0, SRCCOPY);
-            GdiFlush();
-        }));
+        present.push_back(TimeMicroseconds(
+            [&]
+            {
+                BitBlt(windowDc, 0, 0, 500, 480, backDc, 0, 0, SRCCOPY);
+                GdiFlush();
+            }));
     ReleaseDC(window, windowDc);
 
     constexpr int kPushes = 1000000;
-    const double pushTotal = TimeMicroseconds([editor] {
-        for (int i = 0; i < kPushes; ++i)
-            editor->PushValueToControls(i % kKnobs, ((i / kKnobs) & 1) ? 0.25 : 0.75, true);
-    });
+    const double pushTotal = TimeMicroseconds(
+        [editor]
+        {
+            for (int i = 0; i < kPushes; ++i)
+                editor->PushValueToControls(i % kKnobs, ((i / kKnobs) & 1) ? 0.25 : 0.75, true);
+        });
 
     std::printf("editor window frames (medians of %d, microseconds):\n", kRepeats);
-    std::printf("  full redraw, 500 x 480 (tick: collect, invalidate, paint, BitBlt): %8.1f\n", MedianMicroseconds(full));
+    std::printf("  full redraw, 500 x 480 (tick: collect, invalidate, paint, BitBlt): %8.1f\n",
+                MedianMicroseconds(full));
     std::printf("  one knob changed (tick: collect, invalidate, paint 40 x 40, BitBlt): %8.1f\n",
                 MedianMicroseconds(incremental));
     std::printf("  (the timed ticks painted %lld pixels: %d full frames and %d knob frames)\n", framePixels,
                 kRepeats, 2 * kRepeats);
-    std::printf("  BitBlt of the whole back buffer to the window alone:              %8.1f\n", MedianMicroseconds(present));
-    std::printf("  PushValueToControls (mean of %d):                             %8.4f\n", kPushes, pushTotal / kPushes);
+    std::printf("  BitBlt of the whole back buffer to the window alone:              %8.1f\n",
+                MedianMicroseconds(present));
+    std::printf("  PushValueToControls (mean of %d):                             %8.4f\n", kPushes,
+                pushTotal / kPushes);
     editor->DestroyEditorWindow();
     DestroyWindow(host);
     return 0;

@@ -29,8 +29,8 @@ template <typename Base>
 void DefineParameters(Base& plugin)
 {
     for (int i = 0; i < plugin.NumParams(); ++i)
-        plugin.GetParam(i)->DefineContinuous("P", i == 2 ? 7.0 : 0.5, i == 2 ? 5.0 : 0.0, i == 27 ? 1000.0 : 10.0,
-                                             0.00001);
+        plugin.GetParam(i)->DefineContinuous("P", i == 2 ? 7.0 : 0.5, i == 2 ? 5.0 : 0.0,
+                                             i == 27 ? 1000.0 : 10.0, 0.00001);
     plugin.FillDefaultPresets("Init", 1);
 }
 
@@ -126,20 +126,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Vst2Descriptor* descriptor = plugin->Descriptor();
         void* before = nullptr;
         const intptr_t beforeSize = descriptor->dispatcher(descriptor, kVst2GetChunk, 0, 0, &before, 0.0f);
-        const ChunkBuffer bankBefore = [&] {
+        const ChunkBuffer bankBefore = [&]
+        {
             ChunkBuffer copy;
             copy.PutBytes(before, beforeSize);
             return copy;
         }();
-        const intptr_t loaded = descriptor->dispatcher(descriptor, kVst2SetChunk, singleProgram,
-                                                       static_cast<intptr_t>(size), const_cast<uint8_t*>(data), 0.0f);
+        const intptr_t loaded =
+            descriptor->dispatcher(descriptor, kVst2SetChunk, singleProgram, static_cast<intptr_t>(size),
+                                   const_cast<uint8_t*>(data), 0.0f);
         CheckValues(*plugin);
         CheckPresets(*plugin);
         void* after = nullptr;
         const intptr_t afterSize = descriptor->dispatcher(descriptor, kVst2GetChunk, 0, 0, &after, 0.0f);
         Check(afterSize > 0);
         if (!loaded)
-            Check(afterSize == beforeSize && std::memcmp(after, bankBefore.Data(), static_cast<size_t>(afterSize)) == 0);
+            Check(afterSize == beforeSize &&
+                  std::memcmp(after, bankBefore.Data(), static_cast<size_t>(afterSize)) == 0);
         descriptor->dispatcher(descriptor, kVst2Close, 0, 0, nullptr, 0.0f);
     }
     return 0;

@@ -21,7 +21,8 @@ void CheckParameters(const Kestrum& plug)
     {
         const PluginParameter* param = plug.GetParam(i);
         const double value = param->Value();
-        if (!std::isfinite(value) || value < param->Min() || value > param->Max()) std::abort();
+        if (!std::isfinite(value) || value < param->Min() || value > param->Max())
+            std::abort();
     }
     for (const PresetValueTag& tag : PresetFile::Tags())
         if (EngineParameterValue(&plug.Engine(), tag.paramIndex) != plug.GetParam(tag.paramIndex)->Value())
@@ -34,11 +35,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string content(reinterpret_cast<const char*>(data), size);
     for (const auto& value : PresetFile::ParseLine(content))
-        if (value && !std::isfinite(*value)) std::abort();
+        if (value && !std::isfinite(*value))
+            std::abort();
 
     static const std::string path = "/tmp/kestrum-preset-fuzz-" + std::to_string(getpid()) + ".kestrumpreset";
     std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return 0;
+    if (!file)
+        return 0;
     std::fwrite(data, 1, size, file);
     std::fclose(file);
 

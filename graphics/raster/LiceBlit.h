@@ -19,7 +19,7 @@ constexpr int BlendChannelCopy = 0xF0;
 
 inline constexpr int BlendChannelCopyMode(int destChannel, int srcChannel)
 {
-  return BlendChannelCopy | ((destChannel & 3) << 2) | (srcChannel & 3);
+    return BlendChannelCopy | ((destChannel & 3) << 2) | (srcChannel & 3);
 }
 
 // Copies srcRect of src (the whole source when none) to dest at (destX, destY).
@@ -28,7 +28,8 @@ void BlitBitmap(LICE_IBitmap* dest, const LICE_IBitmap* src, int destX, int dest
                 float weight, int mode);
 
 // Fills width x height pixels at (x, y) with one colour.
-void FillRect(LICE_IBitmap* dest, int x, int y, int width, int height, LICE_pixel color, float weight, int mode);
+void FillRect(LICE_IBitmap* dest, int x, int y, int width, int height, LICE_pixel color, float weight,
+              int mode);
 
 // Smooths the top-left width x height pixels with a 3x3 kernel, in place.
 void BlurBitmap(LICE_IBitmap* bitmap, int width, int height);

@@ -13,17 +13,17 @@
 
 struct LiceEmbeddedImage
 {
-  int id;
-  const unsigned char* bytes;
-  size_t size;
+    int id;
+    const unsigned char* bytes;
+    size_t size;
 };
 
 // One registered table; lives in the generated source, chained without allocating.
 struct LiceEmbeddedImageTable
 {
-  const LiceEmbeddedImage* images;
-  size_t count;
-  LiceEmbeddedImageTable* next;
+    const LiceEmbeddedImage* images;
+    size_t count;
+    LiceEmbeddedImageTable* next;
 };
 
 // [module load, static initialisation] Adds a table; later tables win on equal ids.

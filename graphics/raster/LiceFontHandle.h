@@ -8,12 +8,12 @@
 
 struct LiceFontRequest
 {
-  int height = 12;       // pixels
-  int escapement = 0;    // tenths of a degree; also the orientation
-  int weight = 400;      // 400 normal, 700 bold
-  bool italic = false;
-  int quality = 0;       // 0 default, 1 non-antialiased, 2 antialiased, 3 ClearType
-  const char* face = "";
+    int height = 12;    // pixels
+    int escapement = 0; // tenths of a degree; also the orientation
+    int weight = 400;   // 400 normal, 700 bold
+    bool italic = false;
+    int quality = 0; // 0 default, 1 non-antialiased, 2 antialiased, 3 ClearType
+    const char* face = "";
 };
 
 // A new font handle owned by the caller, or none when the platform cannot make one.

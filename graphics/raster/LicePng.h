@@ -33,9 +33,9 @@ LICE_MemBitmap* DecodePngByName(const char* path, bool checkExtension, LICE_MemB
 // itself at the head when the program starts.
 struct LICE_ImageLoaderRec
 {
-  LICE_MemBitmap* (*loadByName)(const char* path, bool checkExtension, LICE_MemBitmap* target);
-  const char* (*fileTypeDescription)();
-  LICE_ImageLoaderRec* next;
+    LICE_MemBitmap* (*loadByName)(const char* path, bool checkExtension, LICE_MemBitmap* target);
+    const char* (*fileTypeDescription)();
+    LICE_ImageLoaderRec* next;
 };
 
 // The head of the chain (none before any loader registered).

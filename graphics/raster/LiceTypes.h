@@ -15,10 +15,10 @@ using LICE_pixel = uint32_t;
 // Left, top, right, bottom in pixels; right and bottom are exclusive.
 struct LICE_Rect
 {
-  int32_t left = 0;
-  int32_t top = 0;
-  int32_t right = 0;
-  int32_t bottom = 0;
+    int32_t left = 0;
+    int32_t top = 0;
+    int32_t right = 0;
+    int32_t bottom = 0;
 };
 
 #ifdef _WIN32
@@ -42,6 +42,6 @@ inline int LICE_GetB(LICE_pixel p) { return static_cast<int>(p & 0xFF); }
 
 inline LICE_pixel LICE_RGBA(int r, int g, int b, int a)
 {
-  return (static_cast<LICE_pixel>(a & 0xFF) << 24) | (static_cast<LICE_pixel>(r & 0xFF) << 16) |
-         (static_cast<LICE_pixel>(g & 0xFF) << 8) | static_cast<LICE_pixel>(b & 0xFF);
+    return (static_cast<LICE_pixel>(a & 0xFF) << 24) | (static_cast<LICE_pixel>(r & 0xFF) << 16) |
+           (static_cast<LICE_pixel>(g & 0xFF) << 8) | static_cast<LICE_pixel>(b & 0xFF);
 }

@@ -12,17 +12,15 @@ namespace
 {
 // Module-wide: how many editor windows are open (the class is registered while any is).
 int sOpenWindows = 0;
-}  // namespace
+} // namespace
 
 IGraphicsWin::IGraphicsWin(IPlugBase* plug, int width, int height, int frameRate)
-    : IGraphics(plug, width, height, frameRate), mTextEntry(std::make_unique<WinTextEntry>())
+    : IGraphics(plug, width, height, frameRate),
+      mTextEntry(std::make_unique<WinTextEntry>())
 {
 }
 
-IGraphicsWin::~IGraphicsWin()
-{
-    DestroyEditorWindow();
-}
+IGraphicsWin::~IGraphicsWin() { DestroyEditorWindow(); }
 
 HINSTANCE IGraphicsWin::Instance() const
 {
@@ -30,10 +28,7 @@ HINSTANCE IGraphicsWin::Instance() const
     return module ? module : GetModuleHandleW(nullptr);
 }
 
-int IGraphicsWin::OpenWindowCount()
-{
-    return sOpenWindows;
-}
+int IGraphicsWin::OpenWindowCount() { return sOpenWindows; }
 
 void IGraphicsWin::ResetPresentStats()
 {
@@ -107,7 +102,7 @@ void IGraphicsWin::DestroyEditorWindow()
     mTextEntry->Close();
     DestroyTooltips();
     mDestroying = true;
-    DestroyWindow(mWnd);  // WM_NCDESTROY forgets the window
+    DestroyWindow(mWnd); // WM_NCDESTROY forgets the window
     mDestroying = false;
     ReleaseWindowClass();
 }
@@ -135,8 +130,8 @@ void IGraphicsWin::SetUpTooltips()
     bool ok = InitCommonControlsEx(&init) != FALSE;
     if (ok)
         mTooltipWnd = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, mWnd, nullptr,
-                                      Instance(), nullptr);
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, mWnd,
+                                      nullptr, Instance(), nullptr);
     ok = ok && mTooltipWnd;
     if (ok)
     {
@@ -220,42 +215,37 @@ LRESULT IGraphicsWin::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 
     switch (msg)
     {
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        return 0;
-    case WM_PAINT:
-        OnPaint(hwnd);
-        return 0;
-    case WM_CLOSE:
-        DestroyEditorWindow();
-        return 0;
-    case WM_TIMER:
-        if (wParam == kTimerId)
-        {
-            OnTimer();
-            return 0;
-        }
-        break;
-    case WM_KEYDOWN:
-    case WM_KEYUP:
-        return HandleKeyMessage(hwnd, msg, wParam, lParam);
-    case WM_CTLCOLOREDIT:
-        if (mTextEntry->IsOpen())
-        {
-            const TextStyle& style = mTextEntry->Control()->GetTextStyle();
-            HDC dc = reinterpret_cast<HDC>(wParam);
-            const COLORREF background = RGB(style.entryBackground.R, style.entryBackground.G, style.entryBackground.B);
-            SetBkColor(dc, background);
-            SetTextColor(dc, RGB(style.entryText.R, style.entryText.G, style.entryText.B));
-            SetBkMode(dc, OPAQUE);
-            SetDCBrushColor(dc, background);
-            return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
-        }
-        break;
-    default:
-        if (HandleMouseMessage(msg, wParam, lParam))
-            return 0;
-        break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS: return 0;
+        case WM_PAINT: OnPaint(hwnd); return 0;
+        case WM_CLOSE: DestroyEditorWindow(); return 0;
+        case WM_TIMER:
+            if (wParam == kTimerId)
+            {
+                OnTimer();
+                return 0;
+            }
+            break;
+        case WM_KEYDOWN:
+        case WM_KEYUP: return HandleKeyMessage(hwnd, msg, wParam, lParam);
+        case WM_CTLCOLOREDIT:
+            if (mTextEntry->IsOpen())
+            {
+                const TextStyle& style = mTextEntry->Control()->GetTextStyle();
+                HDC dc = reinterpret_cast<HDC>(wParam);
+                const COLORREF background =
+                    RGB(style.entryBackground.R, style.entryBackground.G, style.entryBackground.B);
+                SetBkColor(dc, background);
+                SetTextColor(dc, RGB(style.entryText.R, style.entryText.G, style.entryText.B));
+                SetBkMode(dc, OPAQUE);
+                SetDCBrushColor(dc, background);
+                return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+            }
+            break;
+        default:
+            if (HandleMouseMessage(msg, wParam, lParam))
+                return 0;
+            break;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
@@ -303,7 +293,8 @@ void IGraphicsWin::PresentArea(const Rect& rect)
     HDC backDc = BackBuffer() ? static_cast<HDC>(BackBuffer()->GetDeviceContext()) : nullptr;
     if (windowDc && backDc)
     {
-        BitBlt(windowDc, rect.left, rect.top, rect.Width(), rect.Height(), backDc, rect.left, rect.top, SRCCOPY);
+        BitBlt(windowDc, rect.left, rect.top, rect.Width(), rect.Height(), backDc, rect.left, rect.top,
+               SRCCOPY);
         ++mPresentCount;
         mPresentedPixels += static_cast<long long>(rect.Width()) * rect.Height();
     }
@@ -312,10 +303,7 @@ void IGraphicsWin::PresentArea(const Rect& rect)
 
 // ---- Services tied to the window ----------------------------------------------------
 
-void IGraphicsWin::CancelTextEntry()
-{
-    mTextEntry->SetState(WinTextEntry::kCancelRequested);
-}
+void IGraphicsWin::CancelTextEntry() { mTextEntry->SetState(WinTextEntry::kCancelRequested); }
 
 void IGraphicsWin::OpenTextEntry(IControl* control, const TextStyle& style, const Rect& rect,
                                  const char* initialText, PluginParameter* param)
@@ -359,14 +347,17 @@ void IGraphicsWin::Resize(int width, int height)
     if (!mWnd)
         return;
 
-    auto grow = [dW, dH](HWND window) {
+    auto grow = [dW, dH](HWND window)
+    {
         RECT r;
         GetWindowRect(window, &r);
         SetWindowPos(window, nullptr, 0, 0, r.right - r.left + dW, r.bottom - r.top + dH,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     };
-    auto isChild = [](HWND window) {
-        return (GetWindowLongW(window, GWL_STYLE) & WS_CHILD) && !(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_MDICHILD);
+    auto isChild = [](HWND window)
+    {
+        return (GetWindowLongW(window, GWL_STYLE) & WS_CHILD) &&
+               !(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_MDICHILD);
     };
     grow(mWnd);
     // A VST3 host resizes its own frame; older hosts expect the plug-in to grow them.

@@ -128,7 +128,7 @@ private:
     bool mTooltipShowing = false;
     int mTooltipArmedIndex = -1;
 
-    std::unique_ptr<COLORREF[]> mCustomColors;  // the colour dialog's 16 custom colours
+    std::unique_ptr<COLORREF[]> mCustomColors; // the colour dialog's 16 custom colours
 
     bool mCursorHidden = false;
     POINT mCursorHiddenAt = {0, 0};

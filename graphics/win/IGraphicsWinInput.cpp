@@ -12,31 +12,25 @@ namespace
 {
 MouseModifiers ModifiersFromKeyFlags(WPARAM keyFlags)
 {
-    return MouseModifiers((keyFlags & MK_LBUTTON) != 0, (keyFlags & MK_RBUTTON) != 0, (keyFlags & MK_SHIFT) != 0,
-                          (keyFlags & MK_CONTROL) != 0, GetKeyState(VK_MENU) < 0);
+    return MouseModifiers((keyFlags & MK_LBUTTON) != 0, (keyFlags & MK_RBUTTON) != 0,
+                          (keyFlags & MK_SHIFT) != 0, (keyFlags & MK_CONTROL) != 0, GetKeyState(VK_MENU) < 0);
 }
 
-int SignedLow(LPARAM value)
-{
-    return static_cast<short>(LOWORD(value));
-}
+int SignedLow(LPARAM value) { return static_cast<short>(LOWORD(value)); }
 
-int SignedHigh(LPARAM value)
-{
-    return static_cast<short>(HIWORD(value));
-}
+int SignedHigh(LPARAM value) { return static_cast<short>(HIWORD(value)); }
 
 // The editor's key code for a virtual key, or -1 for keys the editor does not use.
 int EditorKeyFromVirtualKey(WPARAM key)
 {
     switch (key)
     {
-    case VK_SPACE: return kKeySpace;
-    case VK_UP: return kKeyUp;
-    case VK_DOWN: return kKeyDown;
-    case VK_LEFT: return kKeyLeft;
-    case VK_RIGHT: return kKeyRight;
-    default: break;
+        case VK_SPACE: return kKeySpace;
+        case VK_UP: return kKeyUp;
+        case VK_DOWN: return kKeyDown;
+        case VK_LEFT: return kKeyLeft;
+        case VK_RIGHT: return kKeyRight;
+        default: break;
     }
     if (key >= '0' && key <= '9')
         return kKeyDigit0 + static_cast<int>(key - '0');
@@ -46,7 +40,7 @@ int EditorKeyFromVirtualKey(WPARAM key)
         return kKeyLetterA + static_cast<int>(key - 'A');
     return -1;
 }
-}  // namespace
+} // namespace
 
 // --------------------------------------------------------------------------
 
@@ -56,70 +50,70 @@ bool IGraphicsWin::HandleMouseMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     const int y = SignedHigh(lParam);
     switch (msg)
     {
-    case WM_MOUSEMOVE:
-        if (wParam & (MK_LBUTTON | MK_RBUTTON))
-        {
-            if (GetCapture() == mWnd && !mTextEntry->IsOpen())
-                HandleMouseDrag(x, y, ModifiersFromKeyFlags(wParam));
-        }
-        else
-        {
-            OnMouseMoveWithoutButtons(x, y, ModifiersFromKeyFlags(wParam));
-        }
-        return true;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-        HideTooltip();
-        if (mTextEntry->IsOpen())
-        {
-            mTextEntry->SetState(WinTextEntry::kCommitRequested);
+        case WM_MOUSEMOVE:
+            if (wParam & (MK_LBUTTON | MK_RBUTTON))
+            {
+                if (GetCapture() == mWnd && !mTextEntry->IsOpen())
+                    HandleMouseDrag(x, y, ModifiersFromKeyFlags(wParam));
+            }
+            else
+            {
+                OnMouseMoveWithoutButtons(x, y, ModifiersFromKeyFlags(wParam));
+            }
             return true;
-        }
-        SetFocus(mWnd);
-        SetCapture(mWnd);
-        HandleMouseDown(x, y, ModifiersFromKeyFlags(wParam));
-        return true;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-        ReleaseCapture();
-        HandleMouseUp(x, y, ModifiersFromKeyFlags(wParam));
-        return true;
-    case WM_LBUTTONDBLCLK:
-        if (HandleMouseDoubleClick(x, y, ModifiersFromKeyFlags(wParam)))
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            HideTooltip();
+            if (mTextEntry->IsOpen())
+            {
+                mTextEntry->SetState(WinTextEntry::kCommitRequested);
+                return true;
+            }
+            SetFocus(mWnd);
             SetCapture(mWnd);
-        return true;
-    case WM_MOUSEWHEEL: {
-        if (mTextEntry->IsOpen())
+            HandleMouseDown(x, y, ModifiersFromKeyFlags(wParam));
+            return true;
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+            ReleaseCapture();
+            HandleMouseUp(x, y, ModifiersFromKeyFlags(wParam));
+            return true;
+        case WM_LBUTTONDBLCLK:
+            if (HandleMouseDoubleClick(x, y, ModifiersFromKeyFlags(wParam)))
+                SetCapture(mWnd);
+            return true;
+        case WM_MOUSEWHEEL:
         {
-            mTextEntry->SetState(WinTextEntry::kCancelRequested);
+            if (mTextEntry->IsOpen())
+            {
+                mTextEntry->SetState(WinTextEntry::kCancelRequested);
+                return true;
+            }
+            const int notches = WheelNotches(static_cast<short>(HIWORD(wParam)));
+            RECT r;
+            GetWindowRect(mWnd, &r);
+            HandleMouseWheel(x - r.left, y - r.top, ModifiersFromKeyFlags(LOWORD(wParam)), notches);
             return true;
         }
-        const int notches = WheelNotches(static_cast<short>(HIWORD(wParam)));
-        RECT r;
-        GetWindowRect(mWnd, &r);
-        HandleMouseWheel(x - r.left, y - r.top, ModifiersFromKeyFlags(LOWORD(wParam)), notches);
-        return true;
-    }
-    case WM_MOUSEHOVER:
-        if (mTooltipWnd)
-        {
-            IControl* control = GetControl(mTooltipArmedIndex);
-            TTTOOLINFOA tool = {};
-            tool.cbSize = TTTOOLINFOA_V2_SIZE;
-            tool.hwnd = mWnd;
-            tool.uId = reinterpret_cast<UINT_PTR>(mWnd);
-            tool.lpszText = const_cast<char*>(control ? control->Tooltip().c_str() : "");
-            SendMessageA(mTooltipWnd, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
-            mTooltipShowing = true;
-        }
-        return true;
-    case WM_MOUSELEAVE:
-        HideTooltip();
-        HandleMouseOut();
-        return true;
-    default:
-        return false;
+        case WM_MOUSEHOVER:
+            if (mTooltipWnd)
+            {
+                IControl* control = GetControl(mTooltipArmedIndex);
+                TTTOOLINFOA tool = {};
+                tool.cbSize = TTTOOLINFOA_V2_SIZE;
+                tool.hwnd = mWnd;
+                tool.uId = reinterpret_cast<UINT_PTR>(mWnd);
+                tool.lpszText = const_cast<char*>(control ? control->Tooltip().c_str() : "");
+                SendMessageA(mTooltipWnd, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+                mTooltipShowing = true;
+            }
+            return true;
+        case WM_MOUSELEAVE:
+            HideTooltip();
+            HandleMouseOut();
+            return true;
+        default: return false;
     }
 }
 
@@ -166,4 +160,3 @@ void IGraphicsWin::PassToHost(UINT msg, WPARAM wParam, LPARAM lParam)
     if (root && root != mWnd)
         SendMessageA(root, msg, wParam, lParam);
 }
-

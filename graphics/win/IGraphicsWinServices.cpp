@@ -108,7 +108,7 @@ BOOL CALLBACK FindMainWindowOfProcess(HWND window, LPARAM lParam)
     }
     return TRUE;
 }
-}  // namespace
+} // namespace
 
 HWND IGraphicsWin::MainWindow()
 {
@@ -143,30 +143,18 @@ int IGraphicsWin::AskUser(const char* text, const char* caption, int type)
     return MessageBoxW(MainWindow(), wideText.c_str(), wideCaption.c_str(), static_cast<UINT>(type));
 }
 
-void IGraphicsWin::HostFolder(std::string& folder)
-{
-    folder = ModuleFolder(nullptr);
-}
+void IGraphicsWin::HostFolder(std::string& folder) { folder = ModuleFolder(nullptr); }
 
-void IGraphicsWin::PluginFolder(std::string& folder)
-{
-    folder = ModuleFolder(Instance());
-}
+void IGraphicsWin::PluginFolder(std::string& folder) { folder = ModuleFolder(Instance()); }
 
-void IGraphicsWin::DesktopFolder(std::string& folder)
-{
-    folder = SpecialFolder(CSIDL_DESKTOP);
-}
+void IGraphicsWin::DesktopFolder(std::string& folder) { folder = SpecialFolder(CSIDL_DESKTOP); }
 
 void IGraphicsWin::AppDataFolder(std::string& folder, bool forAllUsers)
 {
     folder = SpecialFolder(forAllUsers ? CSIDL_COMMON_APPDATA : CSIDL_LOCAL_APPDATA);
 }
 
-void IGraphicsWin::UserAppDataFolder(std::string& folder)
-{
-    AppDataFolder(folder, false);
-}
+void IGraphicsWin::UserAppDataFolder(std::string& folder) { AppDataFolder(folder, false); }
 
 void IGraphicsWin::AskForFile(std::string& file, int action, std::string& folder, const char* extensions)
 {
@@ -249,7 +237,8 @@ bool IGraphicsWin::OpenWebAddress(const char* url, const char* title, const char
     DWORD connection = 0;
     const std::wstring wideUrl = WinWideFromUtf8(url);
     if (InternetGetConnectedState(&connection, 0) &&
-        reinterpret_cast<INT_PTR>(ShellExecuteW(mWnd, L"open", wideUrl.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32)
+        reinterpret_cast<INT_PTR>(
+            ShellExecuteW(mWnd, L"open", wideUrl.c_str(), nullptr, nullptr, SW_SHOWNORMAL)) > 32)
         return true;
     if (errorMessage && *errorMessage)
         AskUser(errorMessage, title, MB_OK);

@@ -16,7 +16,7 @@ UINT NativeItemFlags(int flags)
         native |= MF_CHECKED;
     return native;
 }
-}  // namespace
+} // namespace
 
 HMENU WinBuildNativeMenu(const PopupMenu& menu, int& nextId)
 {
@@ -41,7 +41,8 @@ HMENU WinBuildNativeMenu(const PopupMenu& menu, int& nextId)
         }
         else
         {
-            AppendMenuW(native, NativeItemFlags(item->Flags()), static_cast<UINT_PTR>(firstId + i), label.c_str());
+            AppendMenuW(native, NativeItemFlags(item->Flags()), static_cast<UINT_PTR>(firstId + i),
+                        label.c_str());
         }
     }
     return native;

@@ -4,10 +4,7 @@
 #include "graphics/win/IGraphicsWin.h"
 #include "graphics/win/WinText.h"
 
-WinTextEntry::~WinTextEntry()
-{
-    Close();
-}
+WinTextEntry::~WinTextEntry() { Close(); }
 
 void WinTextEntry::Open(HWND editorWindow, IControl* control, const TextStyle& style, const Rect& rect,
                         const char* initialText, PluginParameter* param)
@@ -27,8 +24,8 @@ void WinTextEntry::Open(HWND editorWindow, IControl* control, const TextStyle& s
     const std::wstring text = WinWideFromUtf8(initialText);
     const HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(editorWindow, GWLP_HINSTANCE));
     mWnd = CreateWindowExW(0, L"EDIT", text.c_str(), windowStyle, rect.left, rect.top, rect.Width() + 1,
-                           rect.Height() + 1, editorWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlId)),
-                           instance, nullptr);
+                           rect.Height() + 1, editorWindow,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kControlId)), instance, nullptr);
     if (!mWnd)
     {
         mControl = nullptr;
@@ -55,18 +52,13 @@ bool WinTextEntry::OnTimerTick()
         return false;
     switch (mState)
     {
-    case kRepainted:
-        mState = kIdle;
-        break;
-    case kCancelRequested:
-        Close();
-        break;
-    case kCommitRequested:
-        Commit();
-        Close();
-        break;
-    default:
-        break;
+        case kRepainted: mState = kIdle; break;
+        case kCancelRequested: Close(); break;
+        case kCommitRequested:
+            Commit();
+            Close();
+            break;
+        default: break;
     }
     return true;
 }
@@ -110,48 +102,44 @@ LRESULT WinTextEntry::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
 {
     switch (msg)
     {
-    case WM_SETFOCUS:
-        mState = kFocused;
-        break;
-    case WM_KILLFOCUS:
-        mState = kCommitRequested;
-        break;
-    case WM_KEYDOWN:
-        if (wParam == VK_RETURN)
+        case WM_SETFOCUS: mState = kFocused; break;
+        case WM_KILLFOCUS: mState = kCommitRequested; break;
+        case WM_KEYDOWN:
+            if (wParam == VK_RETURN)
+            {
+                mState = kCommitRequested;
+                return 0;
+            }
+            if (wParam == VK_ESCAPE)
+            {
+                mState = kCancelRequested;
+                return 0;
+            }
+            break;
+        case WM_CHAR:
+            // Return and Escape end the entry (above); their characters would otherwise land in
+            // the multi-line field as a line break or a beep.
+            if (wParam == '\r' || wParam == '\n' || wParam == 0x1B)
+                return 0;
+            if (!IGraphics::EntryAcceptsChar(mParam, static_cast<int>(wParam)))
+                return 0;
+            break;
+        case WM_GETDLGCODE:
         {
-            mState = kCommitRequested;
-            return 0;
+            LRESULT code = CallWindowProcW(mPreviousProc, hwnd, msg, wParam, lParam);
+            const MSG* queried = reinterpret_cast<const MSG*>(lParam);
+            if (!mParam && queried && queried->message == WM_KEYDOWN && queried->wParam == VK_RETURN)
+                code |= DLGC_WANTALLKEYS;
+            return code;
         }
-        if (wParam == VK_ESCAPE)
-        {
-            mState = kCancelRequested;
-            return 0;
-        }
-        break;
-    case WM_CHAR:
-        // Return and Escape end the entry (above); their characters would otherwise land in
-        // the multi-line field as a line break or a beep.
-        if (wParam == '\r' || wParam == '\n' || wParam == 0x1B)
-            return 0;
-        if (!IGraphics::EntryAcceptsChar(mParam, static_cast<int>(wParam)))
-            return 0;
-        break;
-    case WM_GETDLGCODE: {
-        LRESULT code = CallWindowProcW(mPreviousProc, hwnd, msg, wParam, lParam);
-        const MSG* queried = reinterpret_cast<const MSG*>(lParam);
-        if (!mParam && queried && queried->message == WM_KEYDOWN && queried->wParam == VK_RETURN)
-            code |= DLGC_WANTALLKEYS;
-        return code;
-    }
-    case WM_COMMAND:
-        if (HIWORD(wParam) == 1)
-        {
-            mState = kCommitRequested;
-            return 0;
-        }
-        break;
-    default:
-        break;
+        case WM_COMMAND:
+            if (HIWORD(wParam) == 1)
+            {
+                mState = kCommitRequested;
+                return 0;
+            }
+            break;
+        default: break;
     }
     return CallWindowProcW(mPreviousProc, hwnd, msg, wParam, lParam);
 }

@@ -255,7 +255,8 @@ std::unique_ptr<LICE_IBitmap> IGraphicsX11::LoadPlatformImage(int resourceId, co
 {
     if (!fileName || !IsPngExtension(fileName))
         return nullptr;
-    return std::unique_ptr<LICE_IBitmap>(DecodePngResource(static_cast<LICE_HMODULE>(ModuleHandle()), resourceId));
+    return std::unique_ptr<LICE_IBitmap>(
+        DecodePngResource(static_cast<LICE_HMODULE>(ModuleHandle()), resourceId));
 }
 
 void IGraphicsX11::CancelTextEntry()

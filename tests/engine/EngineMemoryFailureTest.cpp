@@ -11,7 +11,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 std::vector<int32_t> requests;
 int32_t failingSize = -1; // -1: every request fails

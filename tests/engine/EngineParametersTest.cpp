@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 class EngineParametersTest : public ::testing::Test
 {

@@ -13,7 +13,8 @@
 #include <random>
 #include <string>
 
-namespace {
+namespace
+{
 
 // A random but reproducible performance: sound changes, notes of random length, token
 // changes on held notes, random block sizes and long pauses in which the voice rests.
@@ -26,12 +27,15 @@ public:
     std::vector<std::pair<int32_t, double>> nextChanges()
     {
         std::vector<std::pair<int32_t, double>> changes;
-        if (samplesToEvent <= 0) {
-            if (gate == 0.0) {
-                if (chance(0.5)) {
-                    for (int32_t index : {kNoiseFilterTone, kTransistorDistLoad, kTonalPitchAmt, kTonalEnvAttack,
-                                          kNoiseEnvAttack, kStereoExpandOffOn, kVelAmpOffOn, kMainVolume,
-                                          kTonalAmpLevel, kNoiseAmpLevel})
+        if (samplesToEvent <= 0)
+        {
+            if (gate == 0.0)
+            {
+                if (chance(0.5))
+                {
+                    for (int32_t index : {kNoiseFilterTone, kTransistorDistLoad, kTonalPitchAmt,
+                                          kTonalEnvAttack, kNoiseEnvAttack, kStereoExpandOffOn, kVelAmpOffOn,
+                                          kMainVolume, kTonalAmpLevel, kNoiseAmpLevel})
                         changes.emplace_back(index, chance(0.25) ? (chance(0.5) ? 0.0 : 1.0) : unit());
                     changes.emplace_back(kTonalEnvDecay, unit() * 0.3);
                     changes.emplace_back(kNoiseEnvDecay, unit() * 0.3);
@@ -39,9 +43,13 @@ public:
                 gate = 1.0;
                 changes.emplace_back(kVoice00_NoteVelocity, std::floor(unit() * 128.0));
                 samplesToEvent = static_cast<int32_t>(unit() * 20000.0);
-            } else if (chance(0.3)) {
+            }
+            else if (chance(0.3))
+            {
                 samplesToEvent = static_cast<int32_t>(unit() * 3000.0); // retrigger the held note
-            } else {
+            }
+            else
+            {
                 gate = 0.0;
                 samplesToEvent = chance(0.5) ? static_cast<int32_t>(unit() * 3000.0)
                                              : 40000 + static_cast<int32_t>(unit() * 80000.0);
@@ -90,8 +98,10 @@ TEST_P(EngineMatchesReference, SampleForSample)
     Performance performance(scenario.seed);
     std::vector<double> left(800), right(800);
     int64_t position = 0;
-    for (int32_t block = 0; block < scenario.blocks; ++block) {
-        for (const auto& change : performance.nextChanges()) {
+    for (int32_t block = 0; block < scenario.blocks; ++block)
+    {
+        for (const auto& change : performance.nextChanges())
+        {
             EngineSetParameter(engine, change.first, change.second);
             reference.p[change.first] = change.second;
         }
@@ -99,7 +109,8 @@ TEST_P(EngineMatchesReference, SampleForSample)
         const StereoBlock out = renderBlock(engine, size);
         ASSERT_EQ(out.result, kEngineOk);
         reference.render(left.data(), right.data(), size);
-        for (int32_t i = 0; i < size; ++i) {
+        for (int32_t i = 0; i < size; ++i)
+        {
             ASSERT_EQ(out.left[i], left[i]) << "left sample " << position + i;
             ASSERT_EQ(out.right[i], right[i]) << "right sample " << position + i;
         }
@@ -113,9 +124,8 @@ INSTANTIATE_TEST_SUITE_P(SampleRates, EngineMatchesReference,
                          ::testing::Values(ScenarioCase{44100.0, 1u, 700}, ScenarioCase{48000.0, 2u, 700},
                                            ScenarioCase{96000.0, 3u, 700}, ScenarioCase{88200.0, 4u, 500},
                                            ScenarioCase{250000.0, 5u, 500}),
-                         [](const ::testing::TestParamInfo<ScenarioCase>& info) {
-                             return "Rate" + std::to_string(static_cast<int>(info.param.sampleRate));
-                         });
+                         [](const ::testing::TestParamInfo<ScenarioCase>& info)
+                         { return "Rate" + std::to_string(static_cast<int>(info.param.sampleRate)); });
 
 // The default sound, one hit: the first few hundred samples of both channels.
 TEST(EngineGoldenTest, DefaultHitMatchesReference)
@@ -144,7 +154,8 @@ TEST(EngineGoldenTest, EnvelopeTimesComeFromTheLibraryPower)
 {
     const double sampleRate = 44100.0;
     double (*volatile libraryPow)(double, double) = std::pow;
-    const auto squaringDiffers = [&](double root) {
+    const auto squaringDiffers = [&](double root)
+    {
         const double byLibrary = 10.0 * std::fmax(libraryPow(root, 2.0), 0.0001);
         const double byProduct = 10.0 * std::fmax(root * root, 0.0001);
         return 1.0 / (byLibrary * sampleRate) != 1.0 / (byProduct * sampleRate);
@@ -162,9 +173,11 @@ TEST(EngineGoldenTest, EnvelopeTimesComeFromTheLibraryPower)
                     {kNoiseEnvDecay, 0.29, 0.01, -1.0}};
     int32_t found = 0;
     for (Knob& knob : knobs)
-        for (int32_t step = 1; step < 200000 && knob.value < 0.0; ++step) {
+        for (int32_t step = 1; step < 200000 && knob.value < 0.0; ++step)
+        {
             const double value = step / 200000.0;
-            if (squaringDiffers(knob.scale * value + knob.offset)) {
+            if (squaringDiffers(knob.scale * value + knob.offset))
+            {
                 knob.value = value;
                 ++found;
             }
@@ -176,7 +189,8 @@ TEST(EngineGoldenTest, EnvelopeTimesComeFromTheLibraryPower)
     ReferenceVoice reference(sampleRate);
     reference.noise = NoiseGenerator::currentState();
     for (const Knob& knob : knobs)
-        if (knob.value >= 0.0) {
+        if (knob.value >= 0.0)
+        {
             EngineSetParameter(engine, knob.index, knob.value);
             reference.p[knob.index] = knob.value;
         }
@@ -185,7 +199,8 @@ TEST(EngineGoldenTest, EnvelopeTimesComeFromTheLibraryPower)
     // The outputs are quantised to 16 bits, which hides a last-bit difference in the
     // envelopes, so their levels are compared directly, sample by sample.
     double left = 0.0, right = 0.0;
-    for (int32_t i = 0; i < 8000; ++i) {
+    for (int32_t i = 0; i < 8000; ++i)
+    {
         renderBlock(engine, 1);
         reference.render(&left, &right, 1);
         ASSERT_EQ(engine->voice.tonalEnvelope.output, reference.envelopeOutput(0)) << "sample " << i;
@@ -234,7 +249,8 @@ void expectSameVoice(const SynthEngine& a, const SynthEngine& b)
     expectSameEnvelope(a.voice.tonalEnvelope, b.voice.tonalEnvelope);
     expectSameEnvelope(a.voice.noiseEnvelope, b.voice.noiseEnvelope);
     expectSameBits(a.voice.oscillator.phase, b.voice.oscillator.phase, "oscillator phase");
-    for (const auto member : {&ToneFilter::lowPass, &ToneFilter::highPass}) {
+    for (const auto member : {&ToneFilter::lowPass, &ToneFilter::highPass})
+    {
         const ToneFilter::Biquad& x = a.voice.toneFilter.*member;
         const ToneFilter::Biquad& y = b.voice.toneFilter.*member;
         expectSameBits(x.x1, y.x1, "x1");
@@ -251,22 +267,27 @@ void expectSameVoice(const SynthEngine& a, const SynthEngine& b)
     expectSameBits(s.previousBlocked, t.previousBlocked, "DC blocker output");
     expectSameBits(a.voice.previousGateOffset, b.voice.previousGateOffset, "gate offset");
     expectSameBits(a.voice.latchedVelocity, b.voice.latchedVelocity, "latched velocity");
-    for (const auto line : {&SynthEngine::leftDelay, &SynthEngine::rightDelay}) {
+    for (const auto line : {&SynthEngine::leftDelay, &SynthEngine::rightDelay})
+    {
         EXPECT_EQ((a.*line).writePosition(), (b.*line).writePosition());
         EXPECT_EQ((a.*line).lastWritePosition(), (b.*line).lastWritePosition());
-        EXPECT_EQ(std::memcmp((a.*line).memory(), (b.*line).memory(), DelayLine::kSizeSamples * sizeof(double)), 0);
+        EXPECT_EQ(
+            std::memcmp((a.*line).memory(), (b.*line).memory(), DelayLine::kSizeSamples * sizeof(double)), 0);
     }
 }
 
 TEST(EngineRestingShortcutTest, IsBitIdenticalToTheFullComputation)
 {
-    for (uint32_t seed : {11u, 12u, 13u}) {
+    for (uint32_t seed : {11u, 12u, 13u})
+    {
         SynthEngine* shortcut = EngineCreate(44100.0);
         SynthEngine* full = EngineCreate(44100.0);
         full->restingShortcutEnabled = false;
         Performance performance(seed);
-        for (int32_t block = 0; block < 3000; ++block) {
-            for (const auto& change : performance.nextChanges()) {
+        for (int32_t block = 0; block < 3000; ++block)
+        {
+            for (const auto& change : performance.nextChanges())
+            {
                 EngineSetParameter(shortcut, change.first, change.second);
                 EngineSetParameter(full, change.first, change.second);
             }
@@ -288,22 +309,27 @@ TEST(EngineRestingShortcutTest, IsBitIdenticalToTheFullComputation)
 // shortcut must follow it exactly, with the shaper in and out.
 TEST(EngineRestingShortcutTest, LongTailsAreBitIdentical)
 {
-    for (double load : {0.0, 0.8}) {
+    for (double load : {0.0, 0.8})
+    {
         SynthEngine* shortcut = EngineCreate(44100.0);
         SynthEngine* full = EngineCreate(44100.0);
         full->restingShortcutEnabled = false;
-        for (SynthEngine* engine : {shortcut, full}) {
+        for (SynthEngine* engine : {shortcut, full})
+        {
             EngineSetParameter(engine, kTransistorDistLoad, load);
             EngineSetParameter(engine, kTonalPitchAmt, 0.3);
         }
-        for (int32_t block = 0; block < 700; ++block) {
+        for (int32_t block = 0; block < 700; ++block)
+        {
             const double gate = block < 20 ? 1.0 : 0.0;
             EngineSetParameter(shortcut, kVoice00_NoteGate, gate);
             EngineSetParameter(full, kVoice00_NoteGate, gate);
             const int32_t size = block < 100 ? 256 : 4500;
             ASSERT_TRUE(rendersTheSameBits(shortcut, full, size)) << "block " << block;
-            ASSERT_EQ(std::memcmp(&shortcut->voice.shaper.previousBlocked, &full->voice.shaper.previousBlocked,
-                                  sizeof(double)), 0) << block;
+            ASSERT_EQ(std::memcmp(&shortcut->voice.shaper.previousBlocked,
+                                  &full->voice.shaper.previousBlocked, sizeof(double)),
+                      0)
+                << block;
         }
         expectSameVoice(*shortcut, *full);
         EXPECT_GT(shortcut->silentStageBlockCount, 300u) << load;

@@ -15,7 +15,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 TEST(DelayLineTest, ReadsZeroDelayFromFreshLineAndClampsDelays)
 {
@@ -42,8 +43,10 @@ TEST(DelayLineTest, LongestDelayReturnsTheSampleWrittenEightThousandPassesAgo)
 {
     DelayLine line;
     ASSERT_TRUE(line.prepare());
-    for (int i = 0; i < 20000; ++i) {
-        if (i >= 8000) {
+    for (int i = 0; i < 20000; ++i)
+    {
+        if (i >= 8000)
+        {
             ASSERT_EQ(line.read(9000.0), static_cast<double>(i - 8000)) << i;
         }
         line.write(static_cast<double>(i));
@@ -79,7 +82,8 @@ TEST(CosineTableTest, LookupHitsTableEntriesAndInterpolates)
     EXPECT_NEAR(table.lookup(topOfFirstStep), table.entries()[1], 1e-16);
     // The end of the period interpolates back to entry 0.
     EXPECT_NEAR(table.lookup(std::nextafter(1.0, 0.0)), 1.0, 1e-15);
-    for (int i = 0; i < 1000; ++i) {
+    for (int i = 0; i < 1000; ++i)
+    {
         const double phase = i / 1000.0;
         ASSERT_NEAR(table.lookup(phase), std::cos(phase * 2.0 * 3.141592653589793), 1e-7) << phase;
     }
@@ -121,14 +125,15 @@ TEST(NumberGuardsTest, QuantiserAgreesWithTruncationBitForBit)
 {
     const auto clamp = [](double x) { return x < -1.0 ? -1.0 : (x > 1.0 ? 1.0 : x); };
     const double infinity = std::numeric_limits<double>::infinity();
-    std::vector<double> values = {0.0,  -0.0,         1e-300,         -1e-300,   1.0 / 65536.0, -1.0 / 65536.0,
-                                  0.99999, -0.99999, 1.0,           -1.0,      3.5,           -3.5,
-                                  1e300, -1e300,     infinity,      -infinity};
+    std::vector<double> values = {0.0,     -0.0,     1e-300,   -1e-300,  1.0 / 65536.0, -1.0 / 65536.0,
+                                  0.99999, -0.99999, 1.0,      -1.0,     3.5,           -3.5,
+                                  1e300,   -1e300,   infinity, -infinity};
     std::mt19937_64 random(7);
     std::uniform_real_distribution<double> spread(-1.5, 1.5);
     for (int i = 0; i < 100000; ++i)
         values.push_back(spread(random) * (i % 2 == 0 ? 1.0 : 1e-4));
-    for (const double x : values) {
+    for (const double x : values)
+    {
         const double expected = clamp(std::trunc(clamp(x) * 32768.0) / 32768.0);
         const double actual = numberguard::quantise16(x);
         ASSERT_EQ(std::memcmp(&expected, &actual, sizeof actual), 0) << x;

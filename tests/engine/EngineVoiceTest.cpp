@@ -11,7 +11,8 @@
 #include <cmath>
 #include <random>
 
-namespace {
+namespace
+{
 
 class EngineVoiceTest : public ::testing::Test
 {
@@ -31,12 +32,14 @@ protected:
 
 TEST_F(EngineVoiceTest, GateZeroSinceResetIsExactSilenceWithOrWithoutShaper)
 {
-    for (double load : {0.0, 0.6}) {
+    for (double load : {0.0, 0.6})
+    {
         SynthEngine* engine = make(44100.0);
         EngineSetParameter(engine, kTransistorDistLoad, load);
         EngineSetParameter(engine, kStereoExpandOffOn, 1.0);
         EngineSetParameter(engine, kVoice00_NoteRetrig, 1.0); // a token change alone plays nothing
-        for (int block = 0; block < 40; ++block) {
+        for (int block = 0; block < 40; ++block)
+        {
             const StereoBlock out = renderBlock(engine, 500);
             ASSERT_EQ(firstNonZero(out.left), -1) << load;
             ASSERT_EQ(firstNonZero(out.right), -1) << load;
@@ -56,7 +59,8 @@ TEST_F(EngineVoiceTest, HitStartsAtFirstSampleAndLeavesOneSampleLater)
 
 TEST_F(EngineVoiceTest, RetriggerWithRisingGateStartsOneMillisecondLate)
 {
-    for (double sampleRate : {44100.0, 48000.0}) {
+    for (double sampleRate : {44100.0, 48000.0})
+    {
         SynthEngine* engine = make(sampleRate);
         EngineSetParameter(engine, kVoice00_NoteGate, 1.0);
         EngineSetParameter(engine, kVoice00_NoteRetrig, 1.0);
@@ -94,7 +98,8 @@ TEST_F(EngineVoiceTest, HeldGateEndsTheTonalPartAfterAttackPlusDecay)
     const double expectedSamples = (0.001 + 0.18225) * 44100.0; // defaults: At 1 ms, Dt 0.18225 s
     renderBlock(engine, 8000);
     int32_t rendered = 8000;
-    while (engine->voice.tonalEnvelope.stage != AttackDecayEnvelope::kEnded && rendered < 9000) {
+    while (engine->voice.tonalEnvelope.stage != AttackDecayEnvelope::kEnded && rendered < 9000)
+    {
         renderBlock(engine, 1);
         ++rendered;
     }
@@ -110,7 +115,8 @@ TEST_F(EngineVoiceTest, ReleaseFromZeroStaysSilentAndNextGateAttacksNormally)
     ASSERT_EQ(engine->voice.noiseEnvelope.stage, AttackDecayEnvelope::kEnded);
     EngineSetParameter(engine, kVoice00_NoteGate, 0.0);
     renderBlock(engine, 5000);
-    for (const AttackDecayEnvelope* envelope : {&engine->voice.tonalEnvelope, &engine->voice.noiseEnvelope}) {
+    for (const AttackDecayEnvelope* envelope : {&engine->voice.tonalEnvelope, &engine->voice.noiseEnvelope})
+    {
         EXPECT_EQ(envelope->stage, AttackDecayEnvelope::kRelease);
         EXPECT_EQ(envelope->heldLevel, 0.0);
         EXPECT_EQ(envelope->phase, 0.0);
@@ -126,12 +132,14 @@ TEST(AttackDecayEnvelopeTest, ReleaseLengthIsHeldLevelTimesDecay)
 {
     AttackDecayEnvelope envelope;
     envelope.prepare(0.01, 0.2, 44100.0, 44, 1.0 / 44.1);
-    while (envelope.step(1.0) < 0.5) {
+    while (envelope.step(1.0) < 0.5)
+    {
     }
     ASSERT_EQ(envelope.stage, AttackDecayEnvelope::kAttack);
     const double held = envelope.output;
     int32_t samples = 0;
-    do {
+    do
+    {
         envelope.step(0.0);
         ++samples;
     } while (envelope.output > 0.0 && samples < 100000);
@@ -148,7 +156,8 @@ TEST_F(EngineVoiceTest, ShaperIsBypassedOnlyAtLoadZero)
 {
     SynthEngine* bypassed = make(44100.0);
     SynthEngine* driven = make(44100.0);
-    for (SynthEngine* engine : {bypassed, driven}) {
+    for (SynthEngine* engine : {bypassed, driven})
+    {
         EngineSetParameter(engine, kNoiseAmpLevel, 0.0);
         EngineSetParameter(engine, kVoice00_NoteGate, 1.0);
     }
@@ -181,7 +190,8 @@ TEST_F(EngineVoiceTest, StereoExpanderDelaysLeftAndRight)
     // At 250 kHz the first attack samples quantise to 0, so compare with the plain onset.
     SynthEngine* plain = make(250000.0);
     SynthEngine* fast = make(250000.0);
-    for (SynthEngine* e : {plain, fast}) {
+    for (SynthEngine* e : {plain, fast})
+    {
         EngineSetParameter(e, kNoiseAmpLevel, 0.0);
         EngineSetParameter(e, kVoice00_NoteGate, 1.0);
     }
@@ -236,8 +246,10 @@ TEST(ToneFilterTest, KnobEndsGiveStatedCutoffsAndUnityPassbands)
     EXPECT_NEAR(filter.crossfade, 0.6, 1e-12);
     EXPECT_NEAR(filter.lowPassCutoffHz, 20000.0, 1e-9);
 
-    for (double sampleRate : {44100.0, 96000.0, 16000.0}) {
-        for (double tone : {0.0, 0.3, 0.5, 0.7, 1.0}) {
+    for (double sampleRate : {44100.0, 96000.0, 16000.0})
+    {
+        for (double tone : {0.0, 0.3, 0.5, 0.7, 1.0})
+        {
             filter.prepare(tone, sampleRate);
             const ToneFilter::Biquad& lp = filter.lowPass;
             const ToneFilter::Biquad& hp = filter.highPass;
@@ -257,16 +269,19 @@ TEST_F(EngineVoiceTest, LoudestSettingsStayWithinOutputRange)
     std::mt19937 random(7);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     double peak = 0.0;
-    for (int hit = 0; hit < 60; ++hit) {
+    for (int hit = 0; hit < 60; ++hit)
+    {
         for (int32_t index : {kNoiseFilterTone, kTransistorDistLoad, kTonalPitchAmt, kStereoExpandOffOn,
                               kNoiseEnvAttack, kTonalEnvAttack, kNoiseEnvDecay, kTonalEnvDecay})
             EngineSetParameter(engine, index, unit(random));
         EngineSetParameter(engine, kMainVolume, 1.0);
         EngineSetParameter(engine, kVoice00_NoteGate, 1.0);
         EngineSetParameter(engine, kVoice00_NoteRetrig, hit % 2);
-        for (int block = 0; block < 12; ++block) {
+        for (int block = 0; block < 12; ++block)
+        {
             const StereoBlock out = renderBlock(engine, 256);
-            for (int i = 0; i < 256; ++i) {
+            for (int i = 0; i < 256; ++i)
+            {
                 ASSERT_TRUE(std::fabs(out.left[i]) <= 1.2 && std::fabs(out.right[i]) <= 1.2);
                 peak = std::max(peak, std::fabs(out.left[i]));
             }
@@ -280,11 +295,13 @@ TEST_F(EngineVoiceTest, LoudestSettingsStayWithinOutputRange)
 TEST_F(EngineVoiceTest, LowSampleRatesKeepTheOutputFiniteDespiteUnstableFilter)
 {
     // The default tone puts the low-pass at 20 kHz, above the Nyquist frequency here.
-    for (double sampleRate : {22050.0, 32000.0}) {
+    for (double sampleRate : {22050.0, 32000.0})
+    {
         SynthEngine* engine = make(sampleRate);
         EngineSetParameter(engine, kVoice00_NoteGate, 1.0);
         EngineSetParameter(engine, kNoiseEnvDecay, 1.0);
-        for (int block = 0; block < 100; ++block) {
+        for (int block = 0; block < 100; ++block)
+        {
             const StereoBlock out = renderBlock(engine, 256);
             for (int i = 0; i < 256; ++i)
                 ASSERT_TRUE(std::fabs(out.left[i]) <= 1.2 && std::fabs(out.right[i]) <= 1.2)

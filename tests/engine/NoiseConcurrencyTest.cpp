@@ -11,7 +11,8 @@
 #include <thread>
 #include <vector>
 
-namespace {
+namespace
+{
 
 bool renderHits(double sampleRate, double tone)
 {
@@ -19,10 +20,12 @@ bool renderHits(double sampleRate, double tone)
     EngineSetParameter(engine, kNoiseFilterTone, tone);
     EngineSetParameter(engine, kTransistorDistLoad, 0.5);
     bool sane = true;
-    for (int hit = 0; hit < 40; ++hit) {
+    for (int hit = 0; hit < 40; ++hit)
+    {
         EngineSetParameter(engine, kVoice00_NoteGate, 1.0);
         EngineSetParameter(engine, kVoice00_NoteRetrig, hit % 2);
-        for (int block = 0; block < 20; ++block) {
+        for (int block = 0; block < 20; ++block)
+        {
             const StereoBlock out = renderBlock(engine, 128);
             for (int i = 0; i < 128; ++i)
                 sane = sane && std::fabs(out.left[i]) <= 1.2 && std::fabs(out.right[i]) <= 1.2;
@@ -50,7 +53,8 @@ TEST(NoiseConcurrencyTest, SingleEngineSequenceIsTheLinearCongruence)
 {
     NoiseGenerator::setState(2u);
     uint32_t expected = 2u;
-    for (int i = 0; i < 1000; ++i) {
+    for (int i = 0; i < 1000; ++i)
+    {
         const double value = NoiseGenerator::nextSample();
         expected = expected * 1664525u + 1013904223u;
         ASSERT_EQ(NoiseGenerator::currentState(), expected);

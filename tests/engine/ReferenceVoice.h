@@ -18,15 +18,15 @@ public:
             table[j] = std::cos(j * 3.141592653589793 * 2 / 16384);
         for (int c = 0; c < 2; ++c)
             line[c].assign(8192, 0.0);
-        const double defaults[28] = {0, 120, 0, 0.8, 1, 1, 0, 0.5, 0.5, 0, 0, 0, 0, 0,
-                                     0, 1, 0, 0.5, 0, 0, 0, 0, 64, 0, 64, 0, 1, 0};
+        const double defaults[28] = {0, 120, 0, 0.8, 1, 1, 0, 0.5, 0.5, 0, 0,  0, 0, 0,
+                                     0, 1,   0, 0.5, 0, 0, 0, 0,   64,  0, 64, 0, 1, 0};
         for (int i = 0; i < 28; ++i)
             p[i] = defaults[i];
     }
 
-    double p[28];          // parameter values, set directly (already in range)
+    double p[28];                                         // parameter values, set directly (already in range)
     double envelopeOutput(int k) const { return out[k]; } // 0 tonal, 1 noise
-    uint32_t noise = 2u;   // the generator's state
+    uint32_t noise = 2u;                                  // the generator's state
 
     void render(double* outLeft, double* outRight, int n)
     {
@@ -59,14 +59,17 @@ public:
         prevHalfGate = p[21] - 0.5;
         const double gain = (1 + (latched - 1) * p[20]) * p[3];
 
-        for (int i = 0; i < n; ++i) {
+        for (int i = 0; i < n; ++i)
+        {
             double e[2];
-            for (int k = 0; k < 2; ++k) {
+            for (int k = 0; k < 2; ++k)
+            {
                 if (p[23] != lastRetrig[k])
                     countdown[k] = ms;
                 lastRetrig[k] = p[23];
                 double g = p[21];
-                if (countdown[k] > 0) {
+                if (countdown[k] > 0)
+                {
                     g = 0;
                     countdown[k] -= 1;
                 }
@@ -83,7 +86,8 @@ public:
                 phase = phase - (std::trunc(phase) - (phase < 0 ? 1 : 0));
             const uint32_t index = static_cast<uint32_t>(static_cast<uint64_t>(phase * 4294967296.0));
             const uint32_t j = index >> 18;
-            const double c = table[j] + (table[(j + 1) & 16383] - table[j]) * ((index & 0x3FFFF) * 3.81471181759574e-06);
+            const double c =
+                table[j] + (table[(j + 1) & 16383] - table[j]) * ((index & 0x3FFFF) * 3.81471181759574e-06);
             const double t = quant(c * e[0]) * p[15];
 
             noise = noise * 1664525u + 1013904223u;
@@ -112,7 +116,8 @@ public:
 
             outLeft[i] = lim(readLine(0, dL) * gain, -1.2, 1.2);
             outRight[i] = lim(readLine(1, dR) * gain, -1.2, 1.2);
-            for (int c2 = 0; c2 < 2; ++c2) {
+            for (int c2 = 0; c2 < 2; ++c2)
+            {
                 last[c2] = wp[c2];
                 line[c2][wp[c2]] = stage;
                 wp[c2] = (wp[c2] + 1) & 8191;
@@ -151,10 +156,13 @@ private:
         const double alpha = std::sin(w) * 0.5 * 2;
         const double g = recip(1 + alpha);
         const double cw = std::cos(w);
-        if (high) {
+        if (high)
+        {
             k[0] = (1 + cw) * 0.5 * g;
             k[1] = -(1 + cw) * g;
-        } else {
+        }
+        else
+        {
             k[0] = (1 - cw) * 0.5 * g;
             k[1] = (1 - cw) * g;
         }
@@ -179,38 +187,49 @@ private:
         const bool fall = g - gatePrev[k] == -1;
         gatePrev[k] = g;
         const double releaseLength = held[k] * D;
-        if (rise) {
+        if (rise)
+        {
             stg[k] = 1;
             ph[k] = 0;
         }
-        if (fall) {
+        if (fall)
+        {
             stg[k] = 4;
             ph[k] = 0;
             held[k] = out[k];
         }
-        if (stg[k] == 1) {
+        if (stg[k] == 1)
+        {
             ph[k] += recip(A * sr);
             out[k] = nan0(power(ph[k], 2.001));
-            if (ph[k] > 1) {
+            if (ph[k] > 1)
+            {
                 stg[k] = 2;
                 ph[k] = 0;
             }
         }
-        if (stg[k] == 2 && !(fall)) {
+        if (stg[k] == 2 && !(fall))
+        {
             ph[k] += recip(D * sr);
             out[k] = nan0(power(1 - ph[k], 2.001));
-            if (ph[k] > 1) {
+            if (ph[k] > 1)
+            {
                 stg[k] = 3;
                 ph[k] = 0;
                 out[k] = 0;
             }
-        } else if (stg[k] == 3) {
+        }
+        else if (stg[k] == 3)
+        {
             ph[k] = 0;
             out[k] = 0;
-        } else if (stg[k] == 4) {
+        }
+        else if (stg[k] == 4)
+        {
             ph[k] += recip(releaseLength * sr);
             out[k] = held[k] * nan0(power(1 - ph[k], 2.001));
-            if (ph[k] > 3) {
+            if (ph[k] > 3)
+            {
                 stg[k] = 0;
                 ph[k] = 0;
                 out[k] = 0;

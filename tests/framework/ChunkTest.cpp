@@ -119,12 +119,12 @@ TEST(StateChunk, OutOfRangeAndCorruptedValuesAreMended)
     chunk.PutDouble(-std::numeric_limits<double>::infinity());
     for (int i = 3; i < 28; ++i)
         chunk.PutDouble(0.5);
-    chunk.PutDouble(99.0);  // trailing bytes are ignored
+    chunk.PutDouble(99.0); // trailing bytes are ignored
 
     TestPlugin plugin;
     EXPECT_EQ(plugin.LoadState(chunk, 0), 224);
     EXPECT_EQ(plugin.GetParam(0)->Value(), 1.0);
-    EXPECT_EQ(plugin.GetParam(1)->Value(), 0.5);  // NaN loads as the default
+    EXPECT_EQ(plugin.GetParam(1)->Value(), 0.5); // NaN loads as the default
     EXPECT_EQ(plugin.GetParam(2)->Value(), 5.0);
     for (int i = 0; i < 28; ++i)
         EXPECT_FALSE(std::isnan(plugin.GetParam(i)->Value()));
@@ -142,7 +142,7 @@ TEST(StateChunk, StartPositionsBeyondTheEndFailWithoutReading)
 TEST(ChunkHeader, IsReadWhenPresentAndToleratedWhenAbsent)
 {
     ChunkBuffer chunk;
-    chunk.PutInt32(1234);  // will be discarded by the header writer
+    chunk.PutInt32(1234); // will be discarded by the header writer
     ASSERT_TRUE(WriteChunkHeader(chunk));
     const std::vector<uint8_t> header = {0x74, 0x66, 0x66, 0x70, 0x00, 0x00, 0x01, 0x00};
     EXPECT_EQ(Bytes(chunk), header);
@@ -155,9 +155,9 @@ TEST(ChunkHeader, IsReadWhenPresentAndToleratedWhenAbsent)
         std::vector<uint8_t> bytes;
         int32_t positionAfter;
     } headerless[] = {
-        {{0, 0, 0, 0, 0, 0, 0xF0, 0x3F}, 0},          // raw values from an older host: untouched
-        {{0x74, 0x66}, 0},                              // too short to hold a magic number
-        {{0x74, 0x66, 0x66, 0x70, 0x00, 0x00}, -1},    // the magic, then cut inside the version
+        {{0, 0, 0, 0, 0, 0, 0xF0, 0x3F}, 0},        // raw values from an older host: untouched
+        {{0x74, 0x66}, 0},                          // too short to hold a magic number
+        {{0x74, 0x66, 0x66, 0x70, 0x00, 0x00}, -1}, // the magic, then cut inside the version
     };
     for (const auto& c : headerless)
     {
@@ -185,8 +185,8 @@ TEST(PresetBank, OneInitialisedSlotNamedInitHasTheKnownLayout)
     plugin.ModifyCurrentPreset();
     ASSERT_TRUE(plugin.SerializePresets(chunk));
     ASSERT_EQ(chunk.Size(), 241);
-    const std::vector<uint8_t> start = {0x74, 0x66, 0x66, 0x70, 0x00, 0x00, 0x01, 0x00, 0x04, 0x00,
-                                        0x00, 0x00, 0x49, 0x6E, 0x69, 0x74, 0x01};
+    const std::vector<uint8_t> start = {0x74, 0x66, 0x66, 0x70, 0x00, 0x00, 0x01, 0x00, 0x04,
+                                        0x00, 0x00, 0x00, 0x49, 0x6E, 0x69, 0x74, 0x01};
     EXPECT_EQ(std::vector<uint8_t>(chunk.Data(), chunk.Data() + 17), start);
     ChunkBuffer state;
     plugin.SaveState(state);
@@ -199,7 +199,7 @@ TEST(PresetBank, RoundTripsNamesFlagsAndStates)
     source.SetAll(0.2);
     source.FillDefaultPresets("First", 1);
     Scramble(source);
-    source.LoadPresetSlot(2);  // fresh slot: takes the scrambled state as "user preset 1"
+    source.LoadPresetSlot(2); // fresh slot: takes the scrambled state as "user preset 1"
     ChunkBuffer bank;
     ASSERT_TRUE(source.SerializePresets(bank));
 

@@ -69,25 +69,29 @@ TEST(PluginLockConcurrency, BlocksNeverSeeAHalfLoadedState)
 
     std::atomic<bool> stop{false};
     std::atomic<long> audioBlocks{0};
-    std::thread audio([&] {
-        std::vector<std::vector<double>> in(2, std::vector<double>(64, 0.25));
-        std::vector<std::vector<double>> out(2, std::vector<double>(64, 0.0));
-        std::vector<std::vector<float>> inFloat(2, std::vector<float>(64, 0.5f));
-        std::vector<std::vector<float>> outFloat(2, std::vector<float>(64, 0.0f));
-        for (int block = 0; !stop.load(); ++block)
+    std::thread audio(
+        [&]
         {
-            if (block % 2)
-                host.ProcessDouble(in, out, 64);
-            else
-                host.ProcessSingle(inFloat, outFloat, 64, false);
-            ++audioBlocks;
-        }
-    });
+            std::vector<std::vector<double>> in(2, std::vector<double>(64, 0.25));
+            std::vector<std::vector<double>> out(2, std::vector<double>(64, 0.0));
+            std::vector<std::vector<float>> inFloat(2, std::vector<float>(64, 0.5f));
+            std::vector<std::vector<float>> outFloat(2, std::vector<float>(64, 0.0f));
+            for (int block = 0; !stop.load(); ++block)
+            {
+                if (block % 2)
+                    host.ProcessDouble(in, out, 64);
+                else
+                    host.ProcessSingle(inFloat, outFloat, 64, false);
+                ++audioBlocks;
+            }
+        });
 
-    std::thread editor([&] {
-        for (int i = 0; i < 2000; ++i)
-            plugin.SetParameterFromEditor(27, (i % 100) / 100.0);
-    });
+    std::thread editor(
+        [&]
+        {
+            for (int i = 0; i < 2000; ++i)
+                plugin.SetParameterFromEditor(27, (i % 100) / 100.0);
+        });
 
     // Enough rounds that both threads really interleave, however the scheduler runs them.
     for (int i = 0; i < 500 || audioBlocks.load() < 2000; ++i)

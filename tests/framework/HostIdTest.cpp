@@ -18,7 +18,7 @@ TEST(IdentifyHost, MatchesCaseInsensitiveSubstringsInTableOrder)
         {"Nuendo with Cubase inside", 3},
         {"PreSonus Studio One", 26},
         {"Ableton Live 9", 9},
-        {"Deliverance", 9},  // "live" inside a longer word
+        {"Deliverance", 9}, // "live" inside a longer word
         {"Digital Performer", 23},
         {"VST3PluginTestHost", 27},
         {"Pro Tools", 0},
@@ -37,9 +37,9 @@ TEST(IdentifyHost, LooksOnlyAtTheFirst255Characters)
     std::string name(300, 'x');
     name.replace(260, 6, "Reaper");
     EXPECT_EQ(IdentifyHost(name.c_str()), 0);
-    name.replace(249, 6, "Reaper");  // ends at the 255th character
+    name.replace(249, 6, "Reaper"); // ends at the 255th character
     EXPECT_EQ(IdentifyHost(name.c_str()), 1);
-    name.replace(249, 6, "xReape");  // would need the 256th
+    name.replace(249, 6, "xReape"); // would need the 256th
     name[255] = 'r';
     EXPECT_EQ(IdentifyHost(name.c_str()), 0);
 }

@@ -75,7 +75,7 @@ TEST(IPlugBase, ChannelStringsGiveConfigurationsAndChannelCounts)
 
 TEST(IPlugBase, DoublePrecisionPointsStraightAtTheHostBuffers)
 {
-    TestPlugin plugin;  // default pass-through
+    TestPlugin plugin; // default pass-through
     DoubleTestHost host(plugin);
     host.SetUpStereo(48000, 64);
     DoubleBuffers in = {std::vector<double>(64, 0.25), std::vector<double>(64, -0.5)};
@@ -111,7 +111,7 @@ TEST(IPlugBase, OnlyConnectedChannelsConsumeHostBuffers)
     FloatBuffers out(3, std::vector<float>(8, 7.f));
     host.ProcessSingle(in, out, 8, false);
     EXPECT_EQ(out[0], in[0]);
-    EXPECT_EQ(out[1], std::vector<float>(8, 0.f));  // its input is not connected
+    EXPECT_EQ(out[1], std::vector<float>(8, 0.f)); // its input is not connected
     EXPECT_EQ(out[2], std::vector<float>(8, 0.f));
 }
 
@@ -178,7 +178,7 @@ TEST(IPlugBase, BypassDelaysInputsByTheLatency)
     plugin.PassInputsThrough(4);
     EXPECT_EQ(out[1], (std::vector<float>{2, 3, 4, 1}));
 
-    plugin.SetLatency(0);  // straight through
+    plugin.SetLatency(0); // straight through
     plugin.PassInputsThrough(4);
     EXPECT_EQ(out[0], ramp);
 }
@@ -286,14 +286,14 @@ TEST(IPlugBase, StateEqualsToleratesTinyDifferencesOnly)
     TestPlugin plugin;
     plugin.SetAll(0.5);
     std::vector<double> values(30, 0.5);
-    values[2 + 2] = 5.0;  // parameter 2 clamps to 5
+    values[2 + 2] = 5.0; // parameter 2 clamps to 5
     values[2 + 27] = 0.5;
     EXPECT_TRUE(plugin.StateEquals(values.data(), 30, 2));
     values[2 + 9] = 0.5 + 0.000009;
     EXPECT_TRUE(plugin.StateEquals(values.data(), 30, 2));
     values[2 + 9] = 0.5 + 0.00002;
     EXPECT_FALSE(plugin.StateEquals(values.data(), 30, 2));
-    EXPECT_FALSE(plugin.StateEquals(values.data(), 30, 3));  // would read past the array
+    EXPECT_FALSE(plugin.StateEquals(values.data(), 30, 3)); // would read past the array
     EXPECT_FALSE(plugin.StateEquals(values.data(), 30, -1));
 }
 
@@ -304,14 +304,16 @@ TEST(IPlugBase, TheLockIsRecursiveAndExcludesOtherThreads)
     PlugLockGuard inner(plugin.PluginLock());
     ChunkBuffer chunk;
     plugin.SaveState(chunk);
-    EXPECT_EQ(plugin.LoadState(chunk, 0), 224);  // locks again through OnParameterChange
+    EXPECT_EQ(plugin.LoadState(chunk, 0), 224); // locks again through OnParameterChange
 
     bool otherThreadGotIt = true;
-    std::thread other([&] {
-        otherThreadGotIt = plugin.PluginLock().try_lock();
-        if (otherThreadGotIt)
-            plugin.PluginLock().unlock();
-    });
+    std::thread other(
+        [&]
+        {
+            otherThreadGotIt = plugin.PluginLock().try_lock();
+            if (otherThreadGotIt)
+                plugin.PluginLock().unlock();
+        });
     other.join();
     EXPECT_FALSE(otherThreadGotIt);
 }

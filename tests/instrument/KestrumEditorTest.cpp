@@ -27,15 +27,15 @@ const std::type_info& ClassOf(ControlKind kind)
 {
     switch (kind)
     {
-    case ControlKind::Background:
-    case ControlKind::Bitmap: return typeid(IBitmapControl);
-    case ControlKind::Switch: return typeid(ISwitchControl);
-    case ControlKind::Knob: return typeid(IKnobMultiControl);
-    case ControlKind::Panel: return typeid(IPanelControl);
-    case ControlKind::Text: return typeid(ITextControl);
-    case ControlKind::PresetMenu: return typeid(IPopupMenu_PresetSelector);
-    case ControlKind::Contact: return typeid(IContactControl);
-    case ControlKind::FileSelector: return typeid(IFileSelectorControl);
+        case ControlKind::Background:
+        case ControlKind::Bitmap: return typeid(IBitmapControl);
+        case ControlKind::Switch: return typeid(ISwitchControl);
+        case ControlKind::Knob: return typeid(IKnobMultiControl);
+        case ControlKind::Panel: return typeid(IPanelControl);
+        case ControlKind::Text: return typeid(ITextControl);
+        case ControlKind::PresetMenu: return typeid(IPopupMenu_PresetSelector);
+        case ControlKind::Contact: return typeid(IContactControl);
+        case ControlKind::FileSelector: return typeid(IFileSelectorControl);
     }
     return typeid(void);
 }
@@ -43,8 +43,10 @@ const std::type_info& ClassOf(ControlKind kind)
 // The image a control draws from, for the classes that have one.
 const BitmapRef* BitmapOf(IControl& control)
 {
-    if (auto* knob = dynamic_cast<IKnobMultiControl*>(&control)) return &knob->GetBitmap();
-    if (auto* bitmap = dynamic_cast<IBitmapControl*>(&control)) return &bitmap->GetBitmap();
+    if (auto* knob = dynamic_cast<IKnobMultiControl*>(&control))
+        return &knob->GetBitmap();
+    if (auto* bitmap = dynamic_cast<IBitmapControl*>(&control))
+        return &bitmap->GetBitmap();
     return nullptr;
 }
 
@@ -119,9 +121,11 @@ TEST_F(KestrumEditorTest, PresetBarControlsCarryTheirSettings)
 
     // The dialogs start in the library folder, without its final separator, backslashed.
     std::string folder = plug.PresetLibraryFolder();
-    if (!folder.empty()) folder.pop_back();
+    if (!folder.empty())
+        folder.pop_back();
     for (char& c : folder)
-        if (c == '/') c = '\\';
+        if (c == '/')
+            c = '\\';
     for (const int row : {kPresetLoadRow, kPresetSaveRow})
     {
         auto* selector = dynamic_cast<IFileSelectorControl*>(&Control(row));
@@ -145,8 +149,9 @@ TEST_F(KestrumEditorTest, ClicksOnThePresetBarReachTheTopmostControl)
     {
         int x, y, control;
     };
-    for (const Click& click : {Click{100, 50, kPresetMenuRow}, Click{50, 50, 19}, Click{20, 50, kPresetLoadRow},
-                               Click{480, 50, kPresetSaveRow}, Click{250, 300, 10}})
+    for (const Click& click :
+         {Click{100, 50, kPresetMenuRow}, Click{50, 50, 19}, Click{20, 50, kPresetLoadRow},
+          Click{480, 50, kPresetSaveRow}, Click{250, 300, 10}})
         EXPECT_EQ(Editor().FindControlAt(click.x, click.y), click.control) << click.x << "," << click.y;
 }
 
@@ -159,7 +164,8 @@ TEST_F(KestrumEditorTest, KnobsAndSwitchesStartAtTheirDefaults)
     for (int i = 0; i < kRowCount; ++i)
     {
         const int param = kRows[i].paramIndex;
-        if (kRows[i].kind != ControlKind::Knob && kRows[i].kind != ControlKind::Switch) continue;
+        if (kRows[i].kind != ControlKind::Knob && kRows[i].kind != ControlKind::Switch)
+            continue;
         EXPECT_DOUBLE_EQ(Control(i).GetValue(), plug.GetParam(param)->GetNormalized()) << "row " << i;
     }
 }

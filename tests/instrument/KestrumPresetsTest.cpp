@@ -20,14 +20,11 @@ namespace
 
 namespace fs = std::filesystem;
 
-constexpr int kSoundParams[] = {kMainVolume,     kNoiseAmpLevel, kNoiseEnvAttack, kNoiseEnvDecay,
-                                kNoiseFilterTone, kStereoExpandOffOn, kTonalAmpLevel, kTonalEnvAttack,
-                                kTonalEnvDecay,  kTonalPitchAmt, kTransistorDistLoad};
+constexpr int kSoundParams[] = {kMainVolume,      kNoiseAmpLevel,     kNoiseEnvAttack,    kNoiseEnvDecay,
+                                kNoiseFilterTone, kStereoExpandOffOn, kTonalAmpLevel,     kTonalEnvAttack,
+                                kTonalEnvDecay,   kTonalPitchAmt,     kTransistorDistLoad};
 
-std::string Volume(const std::string& value)
-{
-    return "<MainVolume>" + value + "</MainVolume>";
-}
+std::string Volume(const std::string& value) { return "<MainVolume>" + value + "</MainVolume>"; }
 
 class KestrumPresetsTest : public ::testing::Test
 {
@@ -83,7 +80,8 @@ TEST_F(KestrumPresetsTest, SavedSoundLoadsBackIntoAnotherInstanceInADecimalComma
 {
     const std::locale previous = std::locale::global(std::locale(std::locale::classic(), new CommaNumpunct));
     const std::string path = library + "User/mine.kestrumpreset";
-    for (int i = 0; i < 11; ++i) plug.GetParam(kSoundParams[i])->SetPlainValue(0.0312345678 + i * 0.0871);
+    for (int i = 0; i < 11; ++i)
+        plug.GetParam(kSoundParams[i])->SetPlainValue(0.0312345678 + i * 0.0871);
     PressSave(plug, path);
     EXPECT_EQ(plug.Presets().Name(), "mine");
 
@@ -134,8 +132,10 @@ TEST_F(KestrumPresetsTest, FileContentDecidesWhatLoads)
         EXPECT_EQ(fresh.Presets().Name(), c.shown) << c.file;
         for (int index = 0; index < Kestrum::kNumParams; ++index)
         {
-            if (index == kMainVolume || index == kPresetLoad) continue;
-            EXPECT_EQ(fresh.GetParam(index)->Value(), plug.GetParam(index)->Value()) << c.file << " " << index;
+            if (index == kMainVolume || index == kPresetLoad)
+                continue;
+            EXPECT_EQ(fresh.GetParam(index)->Value(), plug.GetParam(index)->Value())
+                << c.file << " " << index;
         }
     }
 }
@@ -169,7 +169,8 @@ TEST_F(KestrumPresetsTest, SteppingAndTheMenuFollowTheCatalogue)
     const std::string platform = Kestrum().PresetLibraryFolder();
     EXPECT_EQ(platform, PresetLibrary::PresetLibraryFolder());
     ASSERT_GT(platform.size(), std::string(PresetLibrary::kSubFolder).size());
-    EXPECT_EQ(platform.substr(platform.size() - std::string(PresetLibrary::kSubFolder).size()), PresetLibrary::kSubFolder);
+    EXPECT_EQ(platform.substr(platform.size() - std::string(PresetLibrary::kSubFolder).size()),
+              PresetLibrary::kSubFolder);
     EXPECT_EQ(platform.find('\\'), std::string::npos) << platform;
 
     // Without a library folder nothing is looked up relative to the working folder.

@@ -121,7 +121,8 @@ TEST(PresetCatalogue, EveryMenuItemShowsTheEntryItSelects)
     for (int menu = 0; menu < PresetCatalogue::kMenuCount; ++menu)
     {
         ASSERT_EQ(PresetCatalogue::MenuItemCount(menu), expectedCounts[menu]) << menu;
-        if (menu == PresetCatalogue::kMainMenu) continue;
+        if (menu == PresetCatalogue::kMainMenu)
+            continue;
         for (int position = 0; position < PresetCatalogue::MenuItemCount(menu); ++position)
         {
             const int number = PresetCatalogue::PresetMenuNumber(menu, position).value();

@@ -38,7 +38,8 @@ struct CommaNumpunct : std::numpunct<char>
 class DecimalCommaLocale
 {
 public:
-    DecimalCommaLocale() : mPrevious(std::locale::global(std::locale(std::locale::classic(), new CommaNumpunct)))
+    DecimalCommaLocale()
+        : mPrevious(std::locale::global(std::locale(std::locale::classic(), new CommaNumpunct)))
     {
         for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "German_Germany.1252", "German"})
         {
@@ -75,7 +76,8 @@ TEST(PresetFile, WritesOneLineWithDefaultStreamNumbersInAnyLocale)
               "<TonalPitchAmt>0.25</TonalPitchAmt><TransistorDistLoad>1234.5</TransistorDistLoad>");
     // Reading in the same locale takes "." as the decimal point.
     EXPECT_EQ(PresetFile::ParseNumber("0.75"), std::optional<double>(0.75));
-    if (!comma.cLocaleSet) std::printf("(no decimal-comma C locale installed; the C++ locale was tested)\n");
+    if (!comma.cLocaleSet)
+        std::printf("(no decimal-comma C locale installed; the C++ locale was tested)\n");
 }
 
 TEST(PresetFile, NumbersReadAsTheCConversionReadsThemAndNonFiniteOnesAreSkipped)
@@ -125,7 +127,8 @@ TEST(PresetFile, EachValueComesFromTheFirstOccurrenceOfItsTagsInAnyOrder)
     const auto at = [&](int param)
     {
         for (int i = 0; i < PresetFile::kValueCount; ++i)
-            if (PresetFile::Tags()[i].paramIndex == param) return values[i];
+            if (PresetFile::Tags()[i].paramIndex == param)
+                return values[i];
         return std::optional<double>();
     };
     EXPECT_EQ(at(kTonalPitchAmt), std::optional<double>(static_cast<double>(0.3f)));
@@ -211,7 +214,8 @@ TEST(PresetFile, DisplayNameDropsFolderAndLastExtensionAndCutsAt35)
         {"/p/" + name48 + ".kestrumpreset", name48.substr(0, 35) + "..."},
         {"", ""},
     };
-    for (const auto& c : cases) EXPECT_EQ(PresetFile::DisplayName(c.path), c.shown) << c.path;
+    for (const auto& c : cases)
+        EXPECT_EQ(PresetFile::DisplayName(c.path), c.shown) << c.path;
 }
 
 TEST(PresetFile, SavingReplacesTheFileWholeOrLeavesTheOldOneIntact)
@@ -224,7 +228,8 @@ TEST(PresetFile, SavingReplacesTheFileWholeOrLeavesTheOldOneIntact)
     const auto entries = [&]
     {
         int count = 0;
-        for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) ++count;
+        for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder))
+            ++count;
         return count;
     };
 

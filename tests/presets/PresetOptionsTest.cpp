@@ -20,7 +20,10 @@ TEST(PresetOptions, OptionsAreTakenOutAndOtherArgumentsKeptInOrder)
         std::vector<std::string> rest;
         int number;
     } cases[] = {
-        {{"--note", "38", "--preset-number", "44", "--library", "/lib", "out.wav"}, true, {"--note", "38", "out.wav"}, 44},
+        {{"--note", "38", "--preset-number", "44", "--library", "/lib", "out.wav"},
+         true,
+         {"--note", "38", "out.wav"},
+         44},
         {{"--preset", "x.kestrumpreset", "out.wav"}, true, {"out.wav"}, 0},
         {{"--preset-number", "0", "out.wav"}, false, {}, 0},
         {{"--preset-number", "155", "out.wav"}, false, {}, 0},
@@ -33,8 +36,8 @@ TEST(PresetOptions, OptionsAreTakenOutAndOtherArgumentsKeptInOrder)
         std::vector<const char*> rest;
         PresetOption option;
         std::string error;
-        const bool accepted =
-            ExtractPresetOptions(static_cast<int>(c.arguments.size()), c.arguments.data(), rest, option, error);
+        const bool accepted = ExtractPresetOptions(static_cast<int>(c.arguments.size()), c.arguments.data(),
+                                                   rest, option, error);
         EXPECT_EQ(accepted, c.accepted) << c.arguments[0] << " " << c.arguments[1];
         if (!accepted)
         {

@@ -52,7 +52,8 @@ protected:
     {
         AudioFileWriter writer;
         std::string error;
-        if (!writer.Open(path, format, rate, 5, error)) return false;
+        if (!writer.Open(path, format, rate, 5, error))
+            return false;
         EXPECT_TRUE(writer.WriteFrames(left, right, 3, error)) << error;
         EXPECT_TRUE(writer.WriteFrames(left + 3, right + 3, 2, error)) << error;
         return writer.Commit(error);
@@ -182,7 +183,8 @@ TEST_F(AudioFileWriterTest, TheTemporaryFileIsAlwaysANewOne)
 // must neither write through them nor fail on them.
 TEST_F(AudioFileWriterTest, LinksPlacedByAnotherUserInASharedFolderAreNeverFollowed)
 {
-    if (geteuid() != 0) GTEST_SKIP() << "needs root, to place links as another user (CI runs as root)";
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root, to place links as another user (CI runs as root)";
     const passwd* nobody = getpwnam("nobody");
     const uid_t otherUser = nobody ? nobody->pw_uid : 65534; // any unused uid serves as root
     const gid_t otherGroup = nobody ? nobody->pw_gid : 65534;

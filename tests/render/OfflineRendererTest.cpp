@@ -75,7 +75,8 @@ void DriveDirectly(const RenderScenario& scenario, std::vector<double>& left, st
         const int frames = static_cast<int>(std::min<int64_t>(scenario.blockFrames, scenario.frames - start));
         for (const ScenarioEvent& event : scenario.events)
         {
-            if (event.frame < start || event.frame >= start + frames) continue;
+            if (event.frame < start || event.frame >= start + frames)
+                continue;
             MidiMessage message;
             message.sampleOffset = static_cast<int32_t>(event.frame - start);
             message.status = event.status;
@@ -100,7 +101,8 @@ double PeakOf(const std::vector<double>& samples)
     double peak = 0.0;
     for (double sample : samples)
     {
-        if (std::isnan(sample)) return sample;
+        if (std::isnan(sample))
+            return sample;
         peak = std::max(peak, std::fabs(sample));
     }
     return peak;
@@ -340,7 +342,8 @@ TEST(RenderTool, OutputEqualsTheInProcessRender)
 {
     const char* scenarioPath = std::getenv("KESTRUM_RENDER_TOOL_SCENARIO");
     const char* outputPath = std::getenv("KESTRUM_RENDER_TOOL_OUTPUT");
-    if (!scenarioPath || !outputPath) GTEST_SKIP() << "run by the render tool test";
+    if (!scenarioPath || !outputPath)
+        GTEST_SKIP() << "run by the render tool test";
     RenderJob job;
     job.scenarioPath = scenarioPath;
     std::string error;

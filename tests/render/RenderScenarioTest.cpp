@@ -73,7 +73,8 @@ TEST(RenderScenario, ReadsEveryFieldKeepingFileOrder)
     EXPECT_EQ(scenario.events[2].data2, 0);
 
     // A name given twice keeps its first place and takes its last value.
-    const RenderScenario twice = Parsed(R"({"params": {"MainVolume": 1, "TonalPitchAmt": 0.3, "MainVolume": 2}})");
+    const RenderScenario twice =
+        Parsed(R"({"params": {"MainVolume": 1, "TonalPitchAmt": 0.3, "MainVolume": 2}})");
     ASSERT_EQ(twice.params.size(), 2u);
     EXPECT_EQ(twice.params[0].first, "MainVolume");
     EXPECT_EQ(twice.params[0].second, 2.0);
@@ -124,7 +125,8 @@ TEST(RenderScenario, HostileFilesAreRefusedInOneShortLine)
         {R"({"sample_rate": 0.4, "frames": 100})", "sample_rate"},
     });
     // 2^63 passes a comparison with INT64_MAX as doubles but cannot be converted.
-    EXPECT_EQ(ErrorOf(R"({"frames": 9223372036854775808.0})"), "frames is out of range (1 to 9223372036854775807)");
+    EXPECT_EQ(ErrorOf(R"({"frames": 9223372036854775808.0})"),
+              "frames is out of range (1 to 9223372036854775807)");
 }
 
 TEST(RenderScenario, EventBytesMustBeIntegersFrom0To255AndFramesNotNegative)

@@ -13,18 +13,17 @@ inline std::string TestTempPath(const std::string& suffix)
 {
     const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = "kestrum-";
-    if (info) name += std::string(info->test_suite_name()) + "-" + info->name() + "-";
+    if (info)
+        name += std::string(info->test_suite_name()) + "-" + info->name() + "-";
     for (char& c : name)
     {
-        if (c == '/') c = '_';
+        if (c == '/')
+            c = '_';
     }
     return ::testing::TempDir() + name + suffix;
 }
 
-inline bool FileExists(const std::string& path)
-{
-    return static_cast<bool>(std::ifstream(path));
-}
+inline bool FileExists(const std::string& path) { return static_cast<bool>(std::ifstream(path)); }
 
 // Replaces the file's content byte for byte.
 inline void WriteFile(const std::string& path, const std::string& content)

@@ -58,8 +58,8 @@ TEST(IPlugVSTEditor, OpensInTheHostWindowAndADragArrivesAsBeginAutomateEnd)
     LICE_MemBitmap strip(kKnobSize, kKnobSize * 2);
     auto owned = std::make_unique<IGraphicsWin>(&plugin, 500, 480, 25);
     IGraphicsWin* editor = owned.get();
-    editor->AddControl(
-        std::make_unique<IKnobMultiControl>(&plugin, 10, 10, 0, BitmapRef(&strip, kKnobSize, kKnobSize * 2, 2)));
+    editor->AddControl(std::make_unique<IKnobMultiControl>(&plugin, 10, 10, 0,
+                                                           BitmapRef(&strip, kKnobSize, kKnobSize * 2, 2)));
     Vst2Descriptor* d = plugin.Descriptor();
     EXPECT_EQ(d->flags, 0x1110);
     plugin.AttachEditor(std::move(owned));
@@ -73,8 +73,8 @@ TEST(IPlugVSTEditor, OpensInTheHostWindowAndADragArrivesAsBeginAutomateEnd)
     EXPECT_EQ(rect->bottom, 480);
     EXPECT_EQ(rect->right, 500);
 
-    HWND parent = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 0, 0, 520, 500, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
+    HWND parent = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 0, 0, 520, 500, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(parent, nullptr);
     ASSERT_EQ(d->dispatcher(d, kVst2EditOpen, 0, 0, parent, 0.0f), 1);
     HWND window = static_cast<HWND>(editor->EditorWindow());
@@ -112,8 +112,8 @@ TEST(IPlugVSTEditor, TheModulesEditorOpensAndClosesInTheHostWindow)
     ASSERT_EQ(plugin.Dispatch(kVst2EditGetRect, 0, 0, &rect), 1);
     EXPECT_EQ(rect->bottom, 480);
     EXPECT_EQ(rect->right, 500);
-    HWND parent = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 0, 0, 520, 500, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr);
+    HWND parent = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 0, 0, 520, 500, nullptr,
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(parent, nullptr);
     ASSERT_EQ(plugin.Dispatch(kVst2EditOpen, 0, 0, parent), 1);
     EXPECT_NE(GetWindow(parent, GW_CHILD), nullptr);

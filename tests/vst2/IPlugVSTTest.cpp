@@ -46,8 +46,8 @@ Vst2TimeInfo Transport(int32_t flags)
 
 TEST(IPlugVST, TimeInfoTakesOnlyWhatTheHostMarksValid)
 {
-    constexpr int32_t kAll = kVst2PpqPosValid | kVst2TempoValid | kVst2BarsValid | kVst2CyclePosValid |
-                             kVst2TimeSigValid;
+    constexpr int32_t kAll =
+        kVst2PpqPosValid | kVst2TempoValid | kVst2BarsValid | kVst2CyclePosValid | kVst2TimeSigValid;
     struct Case
     {
         const char* name;

@@ -73,17 +73,17 @@ TEST(Vst2Chunks, HostileChunksAreRefusedAndChangeNothing)
     struct Case
     {
         std::vector<uint8_t> bytes;
-        bool alsoAsProgram;  // bank records read as a program would be a long enough state
+        bool alsoAsProgram; // bank records read as a program would be a long enough state
     };
     const Case hostile[] = {
-        {{0x74, 0x66}, true},                                                  // shorter than a header
-        {{0x74, 0x66, 0x66, 0x70, 0x00}, true},                                // header cut in its version
-        {kHeader, true},                                                       // a header and nothing
-        {Join({kHeader, std::vector<uint8_t>(100, 0x41)}), true},              // a state cut short
-        {std::vector<uint8_t>(223, 0x3F), true},                               // raw state one byte short
+        {{0x74, 0x66}, true},                                     // shorter than a header
+        {{0x74, 0x66, 0x66, 0x70, 0x00}, true},                   // header cut in its version
+        {kHeader, true},                                          // a header and nothing
+        {Join({kHeader, std::vector<uint8_t>(100, 0x41)}), true}, // a state cut short
+        {std::vector<uint8_t>(223, 0x3F), true},                  // raw state one byte short
         {Join({kHeader, Int32Bytes(0x7FFFFFFF), {'I', 'n', 'i', 't', 1}, state}), false}, // name past the end
         {Join({kHeader, Int32Bytes(-4), {'I', 'n', 'i', 't', 1}, state}), false},         // negative length
-        {Join({kHeader, Int32Bytes(4), {'I', 'n', 'i', 't', 1}}), true},       // a slot without its state
+        {Join({kHeader, Int32Bytes(4), {'I', 'n', 'i', 't', 1}}), true}, // a slot without its state
     };
     for (size_t i = 0; i < sizeof hostile / sizeof hostile[0]; ++i)
         for (bool singleProgram : {false, true})

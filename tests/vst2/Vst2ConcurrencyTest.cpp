@@ -21,13 +21,15 @@ TEST(Vst2Concurrency, SetParameterFromAnotherThreadDuringProcessing)
     Vst2Instance plugin(host);
     plugin.Start();
     std::atomic<bool> done{false};
-    std::thread automation([&] {
-        for (int i = 0; !done; ++i)
+    std::thread automation(
+        [&]
         {
-            plugin.SetParam(kMainVolume, 0.5f + static_cast<float>(i % 10) / 20.0f);
-            plugin.Param(kMainVolume);
-        }
-    });
+            for (int i = 0; !done; ++i)
+            {
+                plugin.SetParam(kMainVolume, 0.5f + static_cast<float>(i % 10) / 20.0f);
+                plugin.Param(kMainVolume);
+            }
+        });
     double peak = 0.0;
     for (int block = 0; block < 200; ++block)
     {

@@ -90,17 +90,28 @@ TEST(Vst2Module, DispatcherAnswers)
         intptr_t answer;
     };
     const Case cases[] = {
-        {kVst2IdentifyOp, 0, 0, 0x4E764566}, {kVst2GetCategory, 0, 0, 2},
-        {kVst2GetInterfaceVersion, 0, 0, 2400}, {kVst2GetVendorVersion, 0, 0, 10002},
-        {kVst2GetTailSize, 0, 0, 0},         {kVst2GetProgram, 0, 0, 0},
-        {kVst2CanBeAutomated, 0, 0, 1},      {kVst2CanBeAutomated, 27, 0, 1},
-        {kVst2CanBeAutomated, 28, 0, 0},     {kVst2CanBeAutomated, -1, 0, 0},
-        {kVst2EditGetRect, 0, 0, 0},         {kVst2EditIdle, 0, 0, 0},
-        {kVst2Idle, 0, 0, 0},                {kVst2GetMidiKeyName, 0, 0, 0},
-        {kVst2VendorSpecific, 8, kMainVolume, 0}, {kVst2VendorSpecific, 8, 28, 0},
-        {kVst2VendorSpecific, 3, 0, 0},      {kVst2ProcessEvents, 0, 0, 0},
-        {kVst2GetChunk, 0, 0, 0},            {kVst2SetChunk, 0, 0, 0},
-        {9, 0, 0, 0},                        {1000, 0, 0, 0},
+        {kVst2IdentifyOp, 0, 0, 0x4E764566},
+        {kVst2GetCategory, 0, 0, 2},
+        {kVst2GetInterfaceVersion, 0, 0, 2400},
+        {kVst2GetVendorVersion, 0, 0, 10002},
+        {kVst2GetTailSize, 0, 0, 0},
+        {kVst2GetProgram, 0, 0, 0},
+        {kVst2CanBeAutomated, 0, 0, 1},
+        {kVst2CanBeAutomated, 27, 0, 1},
+        {kVst2CanBeAutomated, 28, 0, 0},
+        {kVst2CanBeAutomated, -1, 0, 0},
+        {kVst2EditGetRect, 0, 0, 0},
+        {kVst2EditIdle, 0, 0, 0},
+        {kVst2Idle, 0, 0, 0},
+        {kVst2GetMidiKeyName, 0, 0, 0},
+        {kVst2VendorSpecific, 8, kMainVolume, 0},
+        {kVst2VendorSpecific, 8, 28, 0},
+        {kVst2VendorSpecific, 3, 0, 0},
+        {kVst2ProcessEvents, 0, 0, 0},
+        {kVst2GetChunk, 0, 0, 0},
+        {kVst2SetChunk, 0, 0, 0},
+        {9, 0, 0, 0},
+        {1000, 0, 0, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(plugin.Dispatch(c.operation, c.index, c.value), c.answer) << c.operation << " " << c.index;
@@ -153,8 +164,8 @@ TEST(Vst2Module, TextsNamesAndCanDo)
         const char* text;
         intptr_t answer;
     };
-    const CanDo canDos[] = {{"receiveVstTimeInfo", 1}, {"sendVstEvents", 1},       {"sendVstMidiEvent", 1},
-                            {"receiveVstEvents", 1},   {"receiveVstMidiEvent", 1}, {"sendVstTimeInfo", 0},
+    const CanDo canDos[] = {{"receiveVstTimeInfo", 1},  {"sendVstEvents", 1},       {"sendVstMidiEvent", 1},
+                            {"receiveVstEvents", 1},    {"receiveVstMidiEvent", 1}, {"sendVstTimeInfo", 0},
                             {"ReceiveVstMidiEvent", 0}, {"hasVendorExtensions", 0}, {"", 0}};
     for (const CanDo& c : canDos)
         EXPECT_EQ(plugin.Dispatch(kVst2CanDo, 0, 0, const_cast<char*>(c.text)), c.answer) << c.text;
@@ -177,9 +188,10 @@ TEST(Vst2Module, PinsAndSpeakerArrangements)
         int32_t flags;
         const char* label;
     };
-    const Pin pins[] = {{kVst2GetInputProperties, 0, 1, 3, "Input 1"},   {kVst2GetInputProperties, 1, 1, 1, "Input 2"},
-                        {kVst2GetInputProperties, 2, 0, -7, ""},         {kVst2GetOutputProperties, 0, 1, 3, "Output 1"},
-                        {kVst2GetOutputProperties, 1, 1, 1, "Output 2"}, {kVst2GetOutputProperties, -1, 0, -7, ""}};
+    const Pin pins[] = {
+        {kVst2GetInputProperties, 0, 1, 3, "Input 1"},   {kVst2GetInputProperties, 1, 1, 1, "Input 2"},
+        {kVst2GetInputProperties, 2, 0, -7, ""},         {kVst2GetOutputProperties, 0, 1, 3, "Output 1"},
+        {kVst2GetOutputProperties, 1, 1, 1, "Output 2"}, {kVst2GetOutputProperties, -1, 0, -7, ""}};
     for (const Pin& p : pins)
     {
         Vst2PinProperties pin{};

@@ -87,7 +87,7 @@ TEST(Vst2Process, RawMidiPedalAllNotesOffAndControllers)
     EXPECT_EQ(plugin.Param(kVoiceGate), 0.0f);
 
     // Each sound controller moves its parameter (normalised value = controller value / 127).
-    const int controllers[][2] = {{1, 19}, {2, 14},  {3, 20},  {7, 3},   {8, 16},  {9, 17},
+    const int controllers[][2] = {{1, 19},  {2, 14},  {3, 20}, {7, 3},  {8, 16}, {9, 17},
                                   {10, 18}, {11, 15}, {12, 6}, {13, 7}, {14, 5}, {15, 8}};
     for (const auto& c : controllers)
     {
@@ -178,20 +178,18 @@ TEST(Vst2Process, HostsCallingInUnusualOrdersGetAPlayingInstrument)
     const Case cases[] = {
         {"process before any set-up", [](Vst2Instance&) {}, kBlock},
         {"open after set-up",
-         [](Vst2Instance& p) {
+         [](Vst2Instance& p)
+         {
              p.Dispatch(kVst2SetSampleRate, 0, 0, nullptr, 48000.0f);
              p.Dispatch(kVst2SetBlockSize, 0, 512);
              p.Dispatch(kVst2MainsChanged, 0, 1);
              p.Dispatch(kVst2Open);
          },
          kBlock},
-        {"block larger than announced",
-         [](Vst2Instance& p) {
-             p.Start(44100.0f, 64);
-         },
-         1000},
+        {"block larger than announced", [](Vst2Instance& p) { p.Start(44100.0f, 64); }, 1000},
         {"block size 0, rate 0 and not-a-number",
-         [](Vst2Instance& p) {
+         [](Vst2Instance& p)
+         {
              p.Start();
              p.Dispatch(kVst2SetBlockSize, 0, 0);
              p.Dispatch(kVst2SetSampleRate, 0, 0, nullptr, 0.0f);
@@ -199,14 +197,16 @@ TEST(Vst2Process, HostsCallingInUnusualOrdersGetAPlayingInstrument)
          },
          kBlock},
         {"deactivated and activated again",
-         [](Vst2Instance& p) {
+         [](Vst2Instance& p)
+         {
              p.Start();
              p.Dispatch(kVst2MainsChanged, 0, 0);
              p.Dispatch(kVst2MainsChanged, 0, 1);
          },
          kBlock},
         {"chunk asked of a fresh instance",
-         [](Vst2Instance& p) {
+         [](Vst2Instance& p)
+         {
              EXPECT_EQ(p.Chunk(false).size(), 241u);
              EXPECT_EQ(p.Chunk(true).size(), 232u);
          },

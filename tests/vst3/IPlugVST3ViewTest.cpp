@@ -18,7 +18,8 @@
 
 using namespace Steinberg;
 
-namespace {
+namespace
+{
 
 constexpr int kWidth = 300;
 constexpr int kHeight = 200;
@@ -27,60 +28,62 @@ constexpr int kHeight = 200;
 class WindowRecordingEditor : public IGraphicsHeadless
 {
 public:
-  WindowRecordingEditor(IPlugBase* plug, std::vector<std::string>& log)
-  : IGraphicsHeadless(plug, kWidth, kHeight, 25), log(log)
-  {
-  }
-  // Pretends to be a Win32 editor, the system whose name the view gives hosts. [any thread]
-  EditorWindowSystem WindowSystem() const override { return EditorWindowSystem::kWin32; }
-  // [window thread]
-  EditorWindowHandle CreateEditorWindow(EditorWindowHandle parent) override
-  {
-    log.push_back("create");
-    window = parent != nullptr ? &window : nullptr;
-    return window;
-  }
-  // [window thread]
-  void DestroyEditorWindow() override
-  {
-    log.push_back("destroy");
-    window = nullptr;
-  }
-  // [window thread]
-  EditorWindowHandle EditorWindow() override { return window; }
+    WindowRecordingEditor(IPlugBase* plug, std::vector<std::string>& log)
+        : IGraphicsHeadless(plug, kWidth, kHeight, 25),
+          log(log)
+    {
+    }
+    // Pretends to be a Win32 editor, the system whose name the view gives hosts. [any thread]
+    EditorWindowSystem WindowSystem() const override { return EditorWindowSystem::kWin32; }
+    // [window thread]
+    EditorWindowHandle CreateEditorWindow(EditorWindowHandle parent) override
+    {
+        log.push_back("create");
+        window = parent != nullptr ? &window : nullptr;
+        return window;
+    }
+    // [window thread]
+    void DestroyEditorWindow() override
+    {
+        log.push_back("destroy");
+        window = nullptr;
+    }
+    // [window thread]
+    EditorWindowHandle EditorWindow() override { return window; }
 
 private:
-  std::vector<std::string>& log;
-  EditorWindowHandle window = nullptr;
+    std::vector<std::string>& log;
+    EditorWindowHandle window = nullptr;
 };
 
 class ViewPlug : public IPlugVST3
 {
 public:
-  explicit ViewPlug(std::vector<std::string>& log, bool withEditor = true)
-  : IPlugVST3(HostContext{}, Config()), log(log)
-  {
-    if (withEditor)
-      AttachEditor(std::make_unique<WindowRecordingEditor>(this, log));
-  }
-  // [window thread]
-  void OnEditorOpen() override { log.push_back("open"); }
-  // [window thread]
-  void OnEditorClose() override { log.push_back("close"); }
-  // [window thread]
-  void OnEditorResized() override { log.push_back("resized"); }
+    explicit ViewPlug(std::vector<std::string>& log, bool withEditor = true)
+        : IPlugVST3(HostContext{}, Config()),
+          log(log)
+    {
+        if (withEditor)
+            AttachEditor(std::make_unique<WindowRecordingEditor>(this, log));
+    }
+    // [window thread]
+    void OnEditorOpen() override { log.push_back("open"); }
+    // [window thread]
+    void OnEditorClose() override { log.push_back("close"); }
+    // [window thread]
+    void OnEditorResized() override { log.push_back("resized"); }
 
-  static PluginConfig Config()
-  {
-    PluginConfig config;
-    config.numParams = 1;
-    config.channelIoString = "2-2";
-    config.effectName = "ViewTest";
-    config.isInstrument = true;
-    return config;
-  }
+    static PluginConfig Config()
+    {
+        PluginConfig config;
+        config.numParams = 1;
+        config.channelIoString = "2-2";
+        config.effectName = "ViewTest";
+        config.isInstrument = true;
+        return config;
+    }
 
-  std::vector<std::string>& log;
+    std::vector<std::string>& log;
 };
 
 // A parent window token; the fake editor never dereferences it.
@@ -89,134 +92,135 @@ int gParent = 0;
 class IPlugVST3ViewTest : public ::testing::Test
 {
 protected:
-  std::vector<std::string> log;
+    std::vector<std::string> log;
 };
 
 } // namespace
 
 TEST_F(IPlugVST3ViewTest, AttachRemoveAndAttachAgainOpenAndCloseTheOneWindow)
 {
-  auto* plug = new ViewPlug(log);
-  auto* view = new IPlugVST3View(plug);
-  EXPECT_EQ(plug->NumViews(), 1);
-  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultTrue);
-  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultFalse);
-  EXPECT_EQ(view->isPlatformTypeSupported(nullptr), kResultFalse);
-  ViewRect size;
-  ASSERT_EQ(view->getSize(&size), kResultOk);
-  EXPECT_EQ(size.right, kWidth);
-  EXPECT_EQ(size.bottom, kHeight);
-  EXPECT_EQ(view->getSize(nullptr), kInvalidArgument);
+    auto* plug = new ViewPlug(log);
+    auto* view = new IPlugVST3View(plug);
+    EXPECT_EQ(plug->NumViews(), 1);
+    EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultTrue);
+    EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeX11EmbedWindowID), kResultFalse);
+    EXPECT_EQ(view->isPlatformTypeSupported(nullptr), kResultFalse);
+    ViewRect size;
+    ASSERT_EQ(view->getSize(&size), kResultOk);
+    EXPECT_EQ(size.right, kWidth);
+    EXPECT_EQ(size.bottom, kHeight);
+    EXPECT_EQ(view->getSize(nullptr), kInvalidArgument);
 
-  EXPECT_EQ(view->attached(&gParent, kPlatformTypeHWND), kResultOk);
-  // A second attach, of this view or of another, would lose the open window.
-  auto* other = new IPlugVST3View(plug);
-  EXPECT_EQ(view->attached(&gParent, kPlatformTypeHWND), kResultFalse);
-  EXPECT_EQ(other->attached(&gParent, kPlatformTypeHWND), kResultFalse);
-  // Only the view that opened the window closes it.
-  EXPECT_EQ(other->removed(), kResultOk);
-  other->release();
-  EXPECT_EQ(view->removed(), kResultOk);
-  EXPECT_EQ(view->attached(&gParent, kPlatformTypeHWND), kResultOk);
-  EXPECT_EQ(view->removed(), kResultOk);
-  // Another platform type opens no window but still tells the core.
-  EXPECT_EQ(view->attached(&gParent, kPlatformTypeX11EmbedWindowID), kResultOk);
-  EXPECT_EQ(view->removed(), kResultOk);
-  // A window that cannot be opened is a failed attach, not an open editor.
-  EXPECT_EQ(view->attached(nullptr, kPlatformTypeHWND), kResultFalse);
-  EXPECT_FALSE(view->IsOpen());
+    EXPECT_EQ(view->attached(&gParent, kPlatformTypeHWND), kResultOk);
+    // A second attach, of this view or of another, would lose the open window.
+    auto* other = new IPlugVST3View(plug);
+    EXPECT_EQ(view->attached(&gParent, kPlatformTypeHWND), kResultFalse);
+    EXPECT_EQ(other->attached(&gParent, kPlatformTypeHWND), kResultFalse);
+    // Only the view that opened the window closes it.
+    EXPECT_EQ(other->removed(), kResultOk);
+    other->release();
+    EXPECT_EQ(view->removed(), kResultOk);
+    EXPECT_EQ(view->attached(&gParent, kPlatformTypeHWND), kResultOk);
+    EXPECT_EQ(view->removed(), kResultOk);
+    // Another platform type opens no window but still tells the core.
+    EXPECT_EQ(view->attached(&gParent, kPlatformTypeX11EmbedWindowID), kResultOk);
+    EXPECT_EQ(view->removed(), kResultOk);
+    // A window that cannot be opened is a failed attach, not an open editor.
+    EXPECT_EQ(view->attached(nullptr, kPlatformTypeHWND), kResultFalse);
+    EXPECT_FALSE(view->IsOpen());
 
-  const std::vector<std::string> expected = {"create", "open",  "close", "destroy", "create", "open", "close",
-                                             "destroy", "open", "close", "destroy", "create"};
-  EXPECT_EQ(log, expected);
-  view->release();
-  EXPECT_EQ(plug->NumViews(), 0);
-  plug->release();
+    const std::vector<std::string> expected = {"create", "open",    "close", "destroy", "create",  "open",
+                                               "close",  "destroy", "open",  "close",   "destroy", "create"};
+    EXPECT_EQ(log, expected);
+    view->release();
+    EXPECT_EQ(plug->NumViews(), 0);
+    plug->release();
 }
 
 TEST_F(IPlugVST3ViewTest, CoreResizeGoesThroughTheFirstViewsFrame)
 {
-  auto* plug = new ViewPlug(log);
-  auto* first = new IPlugVST3View(plug);
-  auto* second = new IPlugVST3View(plug);
-  RecordingPlugFrame frame;
-  frame.grant = false;
-  first->setFrame(&frame);
+    auto* plug = new ViewPlug(log);
+    auto* first = new IPlugVST3View(plug);
+    auto* second = new IPlugVST3View(plug);
+    RecordingPlugFrame frame;
+    frame.grant = false;
+    first->setFrame(&frame);
 
-  // Without a pending resize, a host's onSize only keeps the rectangle.
-  ViewRect hostSize(0, 0, 640, 480);
-  EXPECT_EQ(first->onSize(&hostSize), kResultOk);
-  EXPECT_EQ(first->onSize(nullptr), kResultOk);
-  EXPECT_EQ(first->getRect().right, 640);
-  EXPECT_TRUE(log.empty());
+    // Without a pending resize, a host's onSize only keeps the rectangle.
+    ViewRect hostSize(0, 0, 640, 480);
+    EXPECT_EQ(first->onSize(&hostSize), kResultOk);
+    EXPECT_EQ(first->onSize(nullptr), kResultOk);
+    EXPECT_EQ(first->getRect().right, 640);
+    EXPECT_TRUE(log.empty());
 
-  plug->ResizeEditor(400, 250);
-  ASSERT_EQ(frame.requests.size(), 1u);
-  EXPECT_EQ(frame.requests[0].right, 400);
-  EXPECT_EQ(frame.requests[0].bottom, 250);
-  EXPECT_TRUE(first->ResizePending());
-  EXPECT_FALSE(second->ResizePending());
-  ViewRect granted(0, 0, 400, 250);
-  EXPECT_EQ(first->onSize(&granted), kResultOk);
-  EXPECT_FALSE(first->ResizePending());
-  EXPECT_EQ(log, std::vector<std::string>{"resized"});
+    plug->ResizeEditor(400, 250);
+    ASSERT_EQ(frame.requests.size(), 1u);
+    EXPECT_EQ(frame.requests[0].right, 400);
+    EXPECT_EQ(frame.requests[0].bottom, 250);
+    EXPECT_TRUE(first->ResizePending());
+    EXPECT_FALSE(second->ResizePending());
+    ViewRect granted(0, 0, 400, 250);
+    EXPECT_EQ(first->onSize(&granted), kResultOk);
+    EXPECT_FALSE(first->ResizePending());
+    EXPECT_EQ(log, std::vector<std::string>{"resized"});
 
-  // A host that grants at once completes the resize inside the request.
-  frame.grant = true;
-  plug->ResizeEditor(500, 480);
-  EXPECT_FALSE(first->ResizePending());
-  EXPECT_EQ(log, (std::vector<std::string>{"resized", "resized"}));
+    // A host that grants at once completes the resize inside the request.
+    frame.grant = true;
+    plug->ResizeEditor(500, 480);
+    EXPECT_FALSE(first->ResizePending());
+    EXPECT_EQ(log, (std::vector<std::string>{"resized", "resized"}));
 
-  // The first view gone, the next one in the list takes the requests.
-  first->setFrame(nullptr);
-  first->release();
-  plug->ResizeEditor(10, 10);
-  EXPECT_TRUE(second->ResizePending());
-  second->release();
-  plug->release();
+    // The first view gone, the next one in the list takes the requests.
+    first->setFrame(nullptr);
+    first->release();
+    plug->ResizeEditor(10, 10);
+    EXPECT_TRUE(second->ResizePending());
+    second->release();
+    plug->release();
 }
 
 TEST_F(IPlugVST3ViewTest, WithoutAnEditorTheViewRefusesEverything)
 {
-  auto* plug = new ViewPlug(log, false);
-  auto* view = new IPlugVST3View(plug);
-  ViewRect size;
-  EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultFalse);
-  EXPECT_EQ(view->attached(&gParent, kPlatformTypeHWND), kResultFalse);
-  EXPECT_EQ(view->getSize(&size), kResultFalse);
-  EXPECT_EQ(view->removed(), kResultOk);
-  plug->ResizeEditor(10, 10);
-  EXPECT_FALSE(view->ResizePending());
-  EXPECT_TRUE(log.empty());
-  view->release();
-  plug->release();
+    auto* plug = new ViewPlug(log, false);
+    auto* view = new IPlugVST3View(plug);
+    ViewRect size;
+    EXPECT_EQ(view->isPlatformTypeSupported(kPlatformTypeHWND), kResultFalse);
+    EXPECT_EQ(view->attached(&gParent, kPlatformTypeHWND), kResultFalse);
+    EXPECT_EQ(view->getSize(&size), kResultFalse);
+    EXPECT_EQ(view->removed(), kResultOk);
+    plug->ResizeEditor(10, 10);
+    EXPECT_FALSE(view->ResizePending());
+    EXPECT_TRUE(log.empty());
+    view->release();
+    plug->release();
 }
 
 // Whichever goes first, nothing is left pointing at what is gone; a view dropped while still
 // attached closes its window itself.
 TEST_F(IPlugVST3ViewTest, HostsReleaseViewAndPlugInInEitherOrder)
 {
-  for (const bool viewFirst : {true, false})
-  {
-    log.clear();
-    auto* plug = new ViewPlug(log);
-    auto* view = new IPlugVST3View(plug);
-    ASSERT_EQ(view->attached(&gParent, kPlatformTypeHWND), kResultOk);
-    if (viewFirst)
+    for (const bool viewFirst : {true, false})
     {
-      view->release();
-      EXPECT_EQ(plug->NumViews(), 0);
-      plug->terminate();
-      plug->release();
+        log.clear();
+        auto* plug = new ViewPlug(log);
+        auto* view = new IPlugVST3View(plug);
+        ASSERT_EQ(view->attached(&gParent, kPlatformTypeHWND), kResultOk);
+        if (viewFirst)
+        {
+            view->release();
+            EXPECT_EQ(plug->NumViews(), 0);
+            plug->terminate();
+            plug->release();
+        }
+        else
+        {
+            plug->terminate(); // forgets the views; the view still holds the plug-in
+            plug->release();
+            plug->ResizeEditor(1, 1);
+            EXPECT_EQ(view->removed(), kResultOk);
+            view->release();
+        }
+        EXPECT_EQ(log, (std::vector<std::string>{"create", "open", "close", "destroy"}))
+            << "view first: " << viewFirst;
     }
-    else
-    {
-      plug->terminate();  // forgets the views; the view still holds the plug-in
-      plug->release();
-      plug->ResizeEditor(1, 1);
-      EXPECT_EQ(view->removed(), kResultOk);
-      view->release();
-    }
-    EXPECT_EQ(log, (std::vector<std::string>{"create", "open", "close", "destroy"})) << "view first: " << viewFirst;
-  }
 }

@@ -15,7 +15,6 @@
 #include <memory>
 #include <string>
 
-
 // Generous: the editor paints within one 40 ms tick, but CI shares two loaded cores.
 constexpr int kPaintTimeoutMs = 10000;
 
@@ -29,22 +28,22 @@ constexpr int kHostWindowY = 0;
 class Vst3Editor
 {
 public:
-  // Opens the editor of `instance` in a host window at (x, y); with attach false, only makes
-  // the window and the view (Attach opens the editor then).
-  Vst3Editor(Vst3Instance& instance, int x = kHostWindowX, int y = kHostWindowY, bool attach = true);
-  // Removes and releases the view (unless the test did already).
-  ~Vst3Editor();
+    // Opens the editor of `instance` in a host window at (x, y); with attach false, only makes
+    // the window and the view (Attach opens the editor then).
+    Vst3Editor(Vst3Instance& instance, int x = kHostWindowX, int y = kHostWindowY, bool attach = true);
+    // Removes and releases the view (unless the test did already).
+    ~Vst3Editor();
 
-  bool Open() const { return Window() != nullptr; }
-  HWND Window() const { return host.Child(); }
-  Steinberg::tresult Attach();
-  Steinberg::tresult Remove();
-  // Releases the view now (a host dropping it); idempotent.
-  void Release();
+    bool Open() const { return Window() != nullptr; }
+    HWND Window() const { return host.Child(); }
+    Steinberg::tresult Attach();
+    Steinberg::tresult Remove();
+    // Releases the view now (a host dropping it); idempotent.
+    void Release();
 
-  HostWindow host;
-  RecordingPlugFrame frame;
-  Steinberg::IPlugView* view = nullptr;
+    HostWindow host;
+    RecordingPlugFrame frame;
+    Steinberg::IPlugView* view = nullptr;
 };
 
 // One knob strip decoded from the source tree, compared with a knob's rectangle on screen:
@@ -53,20 +52,20 @@ public:
 class KnobStrip
 {
 public:
-  explicit KnobStrip(int imageId);
-  ~KnobStrip();
-  bool Loaded() const;
-  // The frame (from 1) a knob shows for a normalised value.
-  int FrameFor(double value) const;
-  // Opaque frame pixels that differ on screen; -1 when nothing could be compared.
-  int Mismatches(const PixelBlock& shown, int frame) const;
-  // Shown pixels of the knob bound to the parameter in an open editor window.
-  static PixelBlock Shown(HWND window, int paramIndex);
+    explicit KnobStrip(int imageId);
+    ~KnobStrip();
+    bool Loaded() const;
+    // The frame (from 1) a knob shows for a normalised value.
+    int FrameFor(double value) const;
+    // Opaque frame pixels that differ on screen; -1 when nothing could be compared.
+    int Mismatches(const PixelBlock& shown, int frame) const;
+    // Shown pixels of the knob bound to the parameter in an open editor window.
+    static PixelBlock Shown(HWND window, int paramIndex);
 
 private:
-  struct Pixels;
-  std::unique_ptr<Pixels> pixels;
-  int frames = 0;
+    struct Pixels;
+    std::unique_ptr<Pixels> pixels;
+    int frames = 0;
 };
 
 // The knob bound to `paramIndex` shows `frame` (pumping messages until it does).

@@ -29,27 +29,28 @@ const Steinberg::TUID& KestrumClassId();
 class Vst3Instance
 {
 public:
-  explicit Vst3Instance(bool initialize = true);
-  ~Vst3Instance();
+    explicit Vst3Instance(bool initialize = true);
+    ~Vst3Instance();
 
-  bool Created() const { return component != nullptr; }
+    bool Created() const { return component != nullptr; }
 
-  // Sets up and activates processing in the given sample size.
-  bool Start(Steinberg::int32 symbolicSampleSize, Steinberg::int32 maxFrames = 256, double sampleRate = 44100.0);
+    // Sets up and activates processing in the given sample size.
+    bool Start(Steinberg::int32 symbolicSampleSize, Steinberg::int32 maxFrames = 256,
+               double sampleRate = 44100.0);
 
-  // The index of a parameter id in the controller's list, or -1.
-  int IndexOfParameter(Steinberg::Vst::ParamID id);
+    // The index of a parameter id in the controller's list, or -1.
+    int IndexOfParameter(Steinberg::Vst::ParamID id);
 
-  // The whole state as getState writes it.
-  std::vector<uint8_t> State();
+    // The whole state as getState writes it.
+    std::vector<uint8_t> State();
 
-  TestHostApplication host;
-  RecordingComponentHandler handler;
-  Steinberg::Vst::IComponent* component = nullptr;
-  Steinberg::Vst::IAudioProcessor* processor = nullptr;
-  Steinberg::Vst::IEditController* controller = nullptr;
-  Steinberg::Vst::IUnitInfo* units = nullptr;
+    TestHostApplication host;
+    RecordingComponentHandler handler;
+    Steinberg::Vst::IComponent* component = nullptr;
+    Steinberg::Vst::IAudioProcessor* processor = nullptr;
+    Steinberg::Vst::IEditController* controller = nullptr;
+    Steinberg::Vst::IUnitInfo* units = nullptr;
 
 private:
-  bool initialized = false;
+    bool initialized = false;
 };

@@ -33,10 +33,7 @@ void PutU32(std::vector<unsigned char>& out, uint32_t v)
         out.push_back(static_cast<unsigned char>((v >> shift) & 0xFF));
 }
 
-void PutTag(std::vector<unsigned char>& out, const char* tag)
-{
-    out.insert(out.end(), tag, tag + 4);
-}
+void PutTag(std::vector<unsigned char>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
 
 void PutSample(unsigned char*& out, double sample, AudioFileFormat format)
 {
@@ -57,17 +54,11 @@ void PutSample(unsigned char*& out, double sample, AudioFileFormat format)
     }
 }
 
-uint32_t BytesPerSample(AudioFileFormat format)
-{
-    return format == AudioFileFormat::WavFloat32 ? 4 : 8;
-}
+uint32_t BytesPerSample(AudioFileFormat format) { return format == AudioFileFormat::WavFloat32 ? 4 : 8; }
 
 } // namespace
 
-AudioFileWriter::~AudioFileWriter()
-{
-    Discard();
-}
+AudioFileWriter::~AudioFileWriter() { Discard(); }
 
 int64_t AudioFileWriter::MaxFrames(AudioFileFormat format)
 {
@@ -95,8 +86,9 @@ bool AudioFileWriter::Open(const std::string& path, AudioFileFormat format, doub
     Discard();
     if (totalFrames > MaxFrames(format))
     {
-        error = std::string("too many frames for a ") + (format == AudioFileFormat::RawFloat64 ? ".f64" : "WAV") +
-                " file (at most " + std::to_string(MaxFrames(format)) + ")";
+        error = std::string("too many frames for a ") +
+                (format == AudioFileFormat::RawFloat64 ? ".f64" : "WAV") + " file (at most " +
+                std::to_string(MaxFrames(format)) + ")";
         return false;
     }
     mPath = path;
@@ -162,7 +154,8 @@ bool AudioFileWriter::WriteFrames(const double* left, const double* right, int32
         error = "no output file is open";
         return false;
     }
-    if (frames <= 0) return true;
+    if (frames <= 0)
+        return true;
     const size_t frameBytes = 2 * size_t{BytesPerSample(mFormat)};
     unsigned char chunk[4096];
     const int32_t framesPerChunk = static_cast<int32_t>(sizeof chunk / frameBytes);
@@ -175,7 +168,8 @@ bool AudioFileWriter::WriteFrames(const double* left, const double* right, int32
             PutSample(out, left[i], mFormat);
             PutSample(out, right[i], mFormat);
         }
-        if (!WriteBytes(chunk, static_cast<size_t>(out - chunk), error)) return false;
+        if (!WriteBytes(chunk, static_cast<size_t>(out - chunk), error))
+            return false;
     }
     mFramesWritten += frames;
     return true;

@@ -25,7 +25,8 @@ std::string EscapedExcerpt(const std::string& text, size_t maxBytes)
             escaped += hex;
         }
     }
-    if (shown < text.size()) escaped += "...";
+    if (shown < text.size())
+        escaped += "...";
     return escaped;
 }
 

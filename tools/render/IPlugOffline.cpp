@@ -44,32 +44,25 @@ void IPlugOffline::ProcessDoubleBlock(const MidiMessage* messages, int numMessag
     AttachInputBuffers(0, NumInputs(), inputs);
     AttachOutputBuffers(0, NumOutputs(), outputs);
     ProcessBlock(InputPointers(), OutputPointers(), frames);
-    if (frames > 0) mFramesProcessed += frames;
+    if (frames > 0)
+        mFramesProcessed += frames;
 }
 
 int IPlugOffline::FindParameter(const char* name) const
 {
     for (int i = 0; i < NumParams(); ++i)
     {
-        if (std::strcmp(GetParam(i)->Name(), name) == 0) return i;
+        if (std::strcmp(GetParam(i)->Name(), name) == 0)
+            return i;
     }
     return -1;
 }
 
-bool IPlugOffline::RendersOffline()
-{
-    return true;
-}
+bool IPlugOffline::RendersOffline() { return true; }
 
-double IPlugOffline::GetSamplePosition()
-{
-    return static_cast<double>(mFramesProcessed);
-}
+double IPlugOffline::GetSamplePosition() { return static_cast<double>(mFramesProcessed); }
 
-double IPlugOffline::QueryTempo()
-{
-    return mTempoBpm;
-}
+double IPlugOffline::QueryTempo() { return mTempoBpm; }
 
 void IPlugOffline::GetTimeSignature(int& numerator, int& denominator)
 {

@@ -33,7 +33,8 @@ public:
     bool start_object(std::size_t) override { return Value() && Open(false); }
     bool key(string_t&) override
     {
-        if (++mOpen.back().count <= mLimits.maxObjectKeys) return true;
+        if (++mOpen.back().count <= mLimits.maxObjectKeys)
+            return true;
         mError = "an object has more than " + std::to_string(mLimits.maxObjectKeys) + " keys";
         return false;
     }
@@ -92,7 +93,8 @@ private:
 bool CheckJsonShape(const std::string& text, const JsonShapeLimits& limits, std::string& error)
 {
     ShapeCounter counter(limits);
-    if (Json::sax_parse(text, &counter, nlohmann::detail::input_format_t::json, true)) return true;
+    if (Json::sax_parse(text, &counter, nlohmann::detail::input_format_t::json, true))
+        return true;
     error = counter.Error().empty() ? "malformed JSON: cannot parse" : counter.Error();
     return false;
 }

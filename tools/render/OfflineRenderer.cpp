@@ -58,7 +58,8 @@ std::vector<size_t> EventsInBlockOrder(const RenderScenario& scenario)
     std::vector<size_t> order;
     for (size_t i = 0; i < scenario.events.size(); ++i)
     {
-        if (scenario.events[i].frame < scenario.frames) order.push_back(i);
+        if (scenario.events[i].frame < scenario.frames)
+            order.push_back(i);
     }
     const int64_t block = scenario.blockFrames;
     std::stable_sort(order.begin(), order.end(),
@@ -71,10 +72,12 @@ std::vector<size_t> EventsInBlockOrder(const RenderScenario& scenario)
 
 bool OfflineRenderer::Render(const RenderScenario& scenario, const BlockSink& sink, std::string& error)
 {
-    if (!scenario.Validate(error)) return false;
+    if (!scenario.Validate(error))
+        return false;
     auto instrument = std::make_unique<Kestrum>();
     std::vector<ResolvedParameter> parameters;
-    if (!ResolveParameters(*instrument, scenario.params, parameters, error)) return false;
+    if (!ResolveParameters(*instrument, scenario.params, parameters, error))
+        return false;
 
     instrument->SetHostTempo(scenario.tempoBpm);
     instrument->SetUpProcessing(scenario.sampleRate, scenario.blockFrames);
@@ -108,7 +111,8 @@ bool OfflineRenderer::Render(const RenderScenario& scenario, const BlockSink& si
         }
         instrument->ProcessDoubleBlock(messages.data(), static_cast<int>(messages.size()), inputs, outputs,
                                        frames);
-        if (!sink(left.data(), right.data(), frames, error)) return false;
+        if (!sink(left.data(), right.data(), frames, error))
+            return false;
     }
     return true;
 }

@@ -175,10 +175,7 @@ std::FILE* CreateUniqueBeside(const std::string& path, std::string& createdPath,
 namespace
 {
 
-std::string UnreadableText(int code)
-{
-    return std::string("cannot be read (") + std::strerror(code) + ")";
-}
+std::string UnreadableText(int code) { return std::string("cannot be read (") + std::strerror(code) + ")"; }
 
 } // namespace
 

@@ -6,10 +6,10 @@
 #include "tools/render/JsonShapeCheck.h"
 #include "tools/render/ScenarioJsonReader.h"
 
-
 int64_t RenderScenario::DefaultFrames(double sampleRate)
 {
-    if (!IsValidSampleRate(sampleRate)) return 0; // Validate reports the rate
+    if (!IsValidSampleRate(sampleRate))
+        return 0; // Validate reports the rate
     return static_cast<int64_t>(std::llround(kDefaultSeconds * sampleRate));
 }
 
@@ -71,12 +71,16 @@ bool ParseRenderScenario(const std::string& jsonText, RenderScenario& scenario, 
     }
     const JsonShapeLimits limits{RenderScenario::kMaxJsonDepth, RenderScenario::kMaxParams,
                                  RenderScenario::kMaxEvents};
-    if (!CheckJsonShape(jsonText, limits, error)) return false;
+    if (!CheckJsonShape(jsonText, limits, error))
+        return false;
     RenderScenario parsed;
     bool framesGiven = false;
-    if (!ReadScenarioJson(jsonText, parsed, framesGiven, error)) return false;
-    if (!framesGiven) parsed.frames = RenderScenario::DefaultFrames(parsed.sampleRate);
-    if (!parsed.Validate(error)) return false;
+    if (!ReadScenarioJson(jsonText, parsed, framesGiven, error))
+        return false;
+    if (!framesGiven)
+        parsed.frames = RenderScenario::DefaultFrames(parsed.sampleRate);
+    if (!parsed.Validate(error))
+        return false;
     scenario = std::move(parsed);
     return true;
 }

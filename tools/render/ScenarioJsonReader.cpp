@@ -19,9 +19,12 @@ using Json = nlohmann::json;
 // by kind only, so a huge or deeply nested value is never printed.
 std::string DescribeValue(const Json& value)
 {
-    if (value.is_string()) return QuotedExcerpt(value.get_ref<const std::string&>());
-    if (value.is_object()) return "an object";
-    if (value.is_array()) return "an array";
+    if (value.is_string())
+        return QuotedExcerpt(value.get_ref<const std::string&>());
+    if (value.is_object())
+        return "an object";
+    if (value.is_array())
+        return "an array";
     return value.dump();
 }
 
@@ -60,7 +63,8 @@ bool ReadInteger(const Json& value, const std::string& what, int64_t minimum, in
             error = what + " is out of range " + RangeText(minimum, maximum);
             return false;
         }
-        if (whole) out = static_cast<int64_t>(asDouble);
+        if (whole)
+            out = static_cast<int64_t>(asDouble);
     }
     if (!whole)
     {
@@ -101,10 +105,14 @@ struct EventFields
 
     std::optional<Json>* Find(const std::string& key)
     {
-        if (key == "status") return &status;
-        if (key == "frame") return &frame;
-        if (key == "d1") return &data1;
-        if (key == "d2") return &data2;
+        if (key == "status")
+            return &status;
+        if (key == "frame")
+            return &frame;
+        if (key == "d1")
+            return &data1;
+        if (key == "d2")
+            return &data2;
         return nullptr;
     }
 };
@@ -157,7 +165,8 @@ public:
     bool end_array() override { return End(); }
     bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override
     {
-        if (mError.empty()) mError = "malformed JSON: cannot parse";
+        if (mError.empty())
+            mError = "malformed JSON: cannot parse";
         return false;
     }
 
@@ -181,23 +190,29 @@ private:
     bool RootScalar(const Json& value)
     {
         int64_t number = 0;
-        if (mKey == "sample_rate") return ReadNumber(value, mKey, mScenario.sampleRate, mError);
-        if (mKey == "tempo") return ReadNumber(value, mKey, mScenario.tempoBpm, mError);
+        if (mKey == "sample_rate")
+            return ReadNumber(value, mKey, mScenario.sampleRate, mError);
+        if (mKey == "tempo")
+            return ReadNumber(value, mKey, mScenario.tempoBpm, mError);
         if (mKey == "block")
         {
-            if (!ReadInteger(value, mKey, 1, RenderScenario::kMaxBlockFrames, number, mError)) return false;
+            if (!ReadInteger(value, mKey, 1, RenderScenario::kMaxBlockFrames, number, mError))
+                return false;
             mScenario.blockFrames = static_cast<int32_t>(number);
             return true;
         }
         if (mKey == "frames")
         {
-            if (!ReadInteger(value, mKey, 1, INT64_MAX, number, mError)) return false;
+            if (!ReadInteger(value, mKey, 1, INT64_MAX, number, mError))
+                return false;
             mScenario.frames = number;
             mFramesGiven = true;
             return true;
         }
-        if (mKey == "params") return Fail("params must be an object of parameter names and values");
-        if (mKey == "events") return Fail("events must be an array");
+        if (mKey == "params")
+            return Fail("params must be an object of parameter names and values");
+        if (mKey == "events")
+            return Fail("events must be an array");
         return true; // unknown keys are ignored
     }
 
@@ -205,7 +220,8 @@ private:
     bool ParamScalar(const Json& value)
     {
         double plain = 0.0;
-        if (!ReadNumber(value, "params." + QuotedExcerpt(mKey), plain, mError)) return false;
+        if (!ReadNumber(value, "params." + QuotedExcerpt(mKey), plain, mError))
+            return false;
         for (auto& param : mScenario.params)
         {
             if (param.first == mKey)
@@ -220,16 +236,19 @@ private:
 
     bool Scalar(const Json& value)
     {
-        if (mOpen.empty()) return Fail("the scenario must be a JSON object");
+        if (mOpen.empty())
+            return Fail("the scenario must be a JSON object");
         switch (mOpen.back())
         {
-        case Place::Root: return RootScalar(value);
-        case Place::Params: return ParamScalar(value);
-        case Place::Events: return Fail("events[" + std::to_string(mEventIndex++) + "] must be an object");
-        case Place::Event:
-            if (std::optional<Json>* field = mEvent.Find(mKey)) *field = value;
-            return true;
-        case Place::Skip: return true;
+            case Place::Root: return RootScalar(value);
+            case Place::Params: return ParamScalar(value);
+            case Place::Events:
+                return Fail("events[" + std::to_string(mEventIndex++) + "] must be an object");
+            case Place::Event:
+                if (std::optional<Json>* field = mEvent.Find(mKey))
+                    *field = value;
+                return true;
+            case Place::Skip: return true;
         }
         return true;
     }
@@ -241,33 +260,36 @@ private:
         const Json emptyOfKind = isArray ? Json::array() : Json::object();
         if (mOpen.empty())
         {
-            if (isArray) return Fail("the scenario must be a JSON object");
+            if (isArray)
+                return Fail("the scenario must be a JSON object");
             return Open(Place::Root);
         }
         switch (mOpen.back())
         {
-        case Place::Root:
-            if (mKey == "params" && !isArray)
-            {
-                mScenario.params.clear();
-                return Open(Place::Params);
-            }
-            if (mKey == "events" && isArray)
-            {
-                mScenario.events.clear();
-                mEventIndex = 0;
-                return Open(Place::Events);
-            }
-            return RootScalar(emptyOfKind) && Open(Place::Skip);
-        case Place::Params: return ParamScalar(emptyOfKind);
-        case Place::Events:
-            if (isArray) return Scalar(emptyOfKind);
-            mEvent = EventFields();
-            return Open(Place::Event);
-        case Place::Event:
-            if (std::optional<Json>* field = mEvent.Find(mKey)) *field = emptyOfKind;
-            return Open(Place::Skip);
-        case Place::Skip: return Open(Place::Skip);
+            case Place::Root:
+                if (mKey == "params" && !isArray)
+                {
+                    mScenario.params.clear();
+                    return Open(Place::Params);
+                }
+                if (mKey == "events" && isArray)
+                {
+                    mScenario.events.clear();
+                    mEventIndex = 0;
+                    return Open(Place::Events);
+                }
+                return RootScalar(emptyOfKind) && Open(Place::Skip);
+            case Place::Params: return ParamScalar(emptyOfKind);
+            case Place::Events:
+                if (isArray)
+                    return Scalar(emptyOfKind);
+                mEvent = EventFields();
+                return Open(Place::Event);
+            case Place::Event:
+                if (std::optional<Json>* field = mEvent.Find(mKey))
+                    *field = emptyOfKind;
+                return Open(Place::Skip);
+            case Place::Skip: return Open(Place::Skip);
         }
         return true;
     }
@@ -282,9 +304,11 @@ private:
     {
         const Place closed = mOpen.back();
         mOpen.pop_back();
-        if (closed != Place::Event) return true;
+        if (closed != Place::Event)
+            return true;
         ScenarioEvent event;
-        if (!ReadEvent(mEvent, mEventIndex++, event, mError)) return false;
+        if (!ReadEvent(mEvent, mEventIndex++, event, mError))
+            return false;
         mScenario.events.push_back(event);
         return true;
     }

@@ -5,19 +5,21 @@
 #include "pluginterfaces/gui/iplugview.h"
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 
-namespace Steinberg {
+namespace Steinberg
+{
 
-DEF_CLASS_IID (IPlugView)
-DEF_CLASS_IID (IPlugFrame)
-DEF_CLASS_IID (IPlugViewContentScaleSupport)
+DEF_CLASS_IID(IPlugView)
+DEF_CLASS_IID(IPlugFrame)
+DEF_CLASS_IID(IPlugViewContentScaleSupport)
 
 #if SMTG_OS_LINUX
 // Linux hosts hand their run loop to the view; these exist only there.
-namespace Linux {
-DEF_CLASS_IID (IRunLoop)
-DEF_CLASS_IID (IEventHandler)
-DEF_CLASS_IID (ITimerHandler)
-}
+namespace Linux
+{
+DEF_CLASS_IID(IRunLoop)
+DEF_CLASS_IID(IEventHandler)
+DEF_CLASS_IID(ITimerHandler)
+} // namespace Linux
 #endif
 
 } // namespace Steinberg

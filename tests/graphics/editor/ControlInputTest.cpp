@@ -22,7 +22,8 @@ protected:
     void SetUp() override
     {
         strip = MakeStrip(kKnobSize, kKnobSize, 99);
-        knob = new IKnobMultiControl(&plug, kKnobX, kKnobY, kKnobParam, BitmapRef(strip.get(), 40, 40 * 99, 99));
+        knob =
+            new IKnobMultiControl(&plug, kKnobX, kKnobY, kKnobParam, BitmapRef(strip.get(), 40, 40 * 99, 99));
         editor = AttachNewEditor(plug, {knob});
         plug.events.clear();
     }
@@ -60,7 +61,7 @@ TEST_F(KnobFixture, DragOverItsOwnHeightGainsAQuarterAFortiethWithShiftAndStopsA
     {
         SCOPED_TRACE(c.start);
         editor->PushValueToControls(kKnobParam, c.start, true);
-        DragUp(kKnobSize, MouseModifiers(true, false, c.shift), 400, 400);  // released over nothing
+        DragUp(kKnobSize, MouseModifiers(true, false, c.shift), 400, 400); // released over nothing
         EXPECT_NEAR(knob->GetValue(), c.expected, 1e-12);
         EXPECT_NEAR(plug.GetParam(kKnobParam)->GetNormalized(), c.expected, 1e-4);
     }
@@ -72,7 +73,7 @@ TEST_F(KnobFixture, GestureIsBracketedByBeginAndEndEditEvenWhenReleasedOverEmpty
     ASSERT_GE(plug.events.size(), 4u);
     EXPECT_EQ(plug.events.front(), "begin 5");
     EXPECT_EQ(plug.events.back(), "end 5");
-    EXPECT_EQ(plug.EventsStartingWith("notify").size(), 2u);  // one value per drag step
+    EXPECT_EQ(plug.EventsStartingWith("notify").size(), 2u); // one value per drag step
     EXPECT_EQ(editor->MouseHolder(), -1);
 }
 
@@ -119,7 +120,8 @@ TEST(SwitchInput, SwitchesStepThroughTheirFramesAndContactsSpringBack)
         editor->PushValueToControls(param, 0.0, true);
 
     const MouseModifiers left(true);
-    auto click = [&](int x) {
+    auto click = [&](int x)
+    {
         editor->HandleMouseDown(x, 10, left);
         editor->HandleMouseUp(x, 10, left);
     };
@@ -156,7 +158,7 @@ TEST(EditorDispatch, GrayedControlsAreNotHitAndDrawAtAQuarterWeight)
     auto* top = new ISwitchControl(&plug, 0, 0, 7, BitmapRef(white.get(), 40, 40, 1));
     ScriptedEditor* editor =
         AttachNewEditor(plug, {top}, new IPanelControl(&plug, Rect(0, 0, 500, 480), Color(255, 0, 0, 0)));
-    editor->AddControl(std::unique_ptr<IControl>(grayed));  // added last: topmost, then grayed
+    editor->AddControl(std::unique_ptr<IControl>(grayed)); // added last: topmost, then grayed
     grayed->SetGrayed(true);
     EXPECT_EQ(editor->FindControlAt(10, 10), 1);
 
@@ -221,4 +223,4 @@ TEST(EditorDispatch, KeysOverTheBackgroundGoToTheKeyCatcherAndAreUnhandledWithou
     EXPECT_EQ(catcher->keys, std::vector<int>{kKeyDown});
     EXPECT_TRUE(static_cast<KeyRecorder*>(editor->GetControl(0))->keys.empty());
 }
-}  // namespace
+} // namespace

@@ -34,19 +34,22 @@ TEST(EditorConcurrency, AutomationPushedFromAnotherThreadAlwaysReachesTheNextFra
 {
     auto strip = MakeStrip(40, 40, kFrames);
     EditorTestPlugin plug;
-    auto* knob = new ReportingKnob(&plug, 100, 100, kAutomatedParam, BitmapRef(strip.get(), 40, 40 * kFrames, kFrames));
+    auto* knob = new ReportingKnob(&plug, 100, 100, kAutomatedParam,
+                                   BitmapRef(strip.get(), 40, 40 * kFrames, kFrames));
     auto* label = new ITextControl(&plug, Rect(0, 0, 200, 20), TextStyle(), "label");
     ScriptedEditor* editor = AttachNewEditor(plug, {knob, label});
 
     std::atomic<bool> stop{false};
-    std::thread window([&] {
-        while (!stop.load(std::memory_order_acquire))
+    std::thread window(
+        [&]
         {
-            editor->RunFrame();
-            // The window thread also reads what the pushes write.
-            (void)knob->GetValue();
-        }
-    });
+            while (!stop.load(std::memory_order_acquire))
+            {
+                editor->RunFrame();
+                // The window thread also reads what the pushes write.
+                (void)knob->GetValue();
+            }
+        });
 
     // Every push must show up: the audio thread moves on only when the window thread has
     // drawn the pushed frame. A push whose marks a frame wiped out would never be drawn.
@@ -59,7 +62,7 @@ TEST(EditorConcurrency, AutomationPushedFromAnotherThreadAlwaysReachesTheNextFra
         if (knob->FrameForValue() == frame)
             continue;
         editor->PushValueToControls(kAutomatedParam, value, true);
-        editor->PushValueToControls(27, 500.0, false);  // a plain value on a parameter without controls
+        editor->PushValueToControls(27, 500.0, false); // a plain value on a parameter without controls
         while (knob->drawnFrame.load(std::memory_order_acquire) != frame)
         {
             if (std::chrono::steady_clock::now() > deadline)
@@ -76,4 +79,4 @@ TEST(EditorConcurrency, AutomationPushedFromAnotherThreadAlwaysReachesTheNextFra
     window.join();
     EXPECT_EQ(lost, 0);
 }
-}  // namespace
+} // namespace

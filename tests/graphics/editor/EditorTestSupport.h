@@ -22,7 +22,10 @@ class EditorTestPlugin : public TestPlugin
 public:
     explicit EditorTestPlugin(int32_t pluginApi = kApiVst3) : TestPlugin(ConfigFor(pluginApi)) {}
 
-    void BeginParameterEdit(int paramIndex) override { events.push_back("begin " + std::to_string(paramIndex)); }
+    void BeginParameterEdit(int paramIndex) override
+    {
+        events.push_back("begin " + std::to_string(paramIndex));
+    }
     void EndParameterEdit(int paramIndex) override { events.push_back("end " + std::to_string(paramIndex)); }
     void ResizeEditor(int width, int height) override
     {
@@ -49,7 +52,10 @@ private:
 class ScriptedEditor : public IGraphicsHeadless
 {
 public:
-    explicit ScriptedEditor(IPlugBase* plug) : IGraphicsHeadless(plug, kEditorWidth, kEditorHeight, kFrameRate) {}
+    explicit ScriptedEditor(IPlugBase* plug)
+        : IGraphicsHeadless(plug, kEditorWidth, kEditorHeight, kFrameRate)
+    {
+    }
 
     // The next menu shown answers with item `index` of its submenu `submenuPath` (empty:
     // the menu itself); a negative index dismisses it.

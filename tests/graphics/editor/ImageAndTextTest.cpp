@@ -9,7 +9,7 @@
 
 namespace
 {
-constexpr int kTinyImage = 101;  // a 2 x 2 PNG compiled into this test program
+constexpr int kTinyImage = 101; // a 2 x 2 PNG compiled into this test program
 
 TEST(EditorImages, ImagesAreDecodedOnceFailedLoadsAreRetriedAndTheBackgroundGoesFirst)
 {
@@ -23,12 +23,12 @@ TEST(EditorImages, ImagesAreDecodedOnceFailedLoadsAreRetriedAndTheBackgroundGoes
     EXPECT_EQ(editor->NumControls(), 2);
 
     const BitmapRef strip = editor->GetImage(kTinyImage, "tiny.PNG", 2);
-    EXPECT_EQ(strip.bitmap, editor->GetImage(kTinyImage, "tiny.png").bitmap);  // one decoded image
+    EXPECT_EQ(strip.bitmap, editor->GetImage(kTinyImage, "tiny.png").bitmap); // one decoded image
     EXPECT_EQ(strip.N, 2);
     EXPECT_EQ(strip.FrameHeight(), 1);
 
     EXPECT_EQ(editor->GetImage(999, "missing.png").bitmap, nullptr);
-    EXPECT_EQ(editor->GetImage(998, "tiny.bmp").bitmap, nullptr);  // only PNG names decode
+    EXPECT_EQ(editor->GetImage(998, "tiny.bmp").bitmap, nullptr); // only PNG names decode
     EXPECT_EQ(BitmapCache::Instance().Size(), 1);
 }
 
@@ -42,7 +42,7 @@ TEST(EditorText, StylesDifferingInQualityShareAFontAndTextStaysInsideTheUpdate)
     EditorTestPlugin plug;
     ScriptedEditor* editor = AttachNewEditor(plug, {});
     editor->SetClipRect(Rect(0, 0, kEditorWidth, kEditorHeight));
-    EXPECT_TRUE(editor->DrawStyledText(style, "", Rect(0, 0, 10, 10)));  // empty text: nothing to do
+    EXPECT_TRUE(editor->DrawStyledText(style, "", Rect(0, 0, 10, 10))); // empty text: nothing to do
     if (!editor->DrawStyledText(style, "x", Rect(0, 0, 10, 10)))
         GTEST_SKIP() << "no font engine on this platform";
 
@@ -66,4 +66,4 @@ TEST(EditorText, StylesDifferingInQualityShareAFontAndTextStaysInsideTheUpdate)
     EXPECT_GT(insideInk, 0);
     EXPECT_EQ(outsideInk, 0);
 }
-}  // namespace
+} // namespace

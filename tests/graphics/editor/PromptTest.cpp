@@ -10,8 +10,8 @@
 
 namespace
 {
-constexpr int kModeParam = 10;    // an enumeration: Off, Low, High
-constexpr int kPresetParam = 13;  // the preset selection, -1 to 10000
+constexpr int kModeParam = 10;   // an enumeration: Off, Low, High
+constexpr int kPresetParam = 13; // the preset selection, -1 to 10000
 
 void DefineModeParam(IPlugBase& plug)
 {
@@ -28,9 +28,10 @@ TEST(TextEntry, CharacterFilterFollowsTheParameterType)
 {
     EditorTestPlugin plug;
     DefineModeParam(plug);
-    const PluginParameter* number = plug.GetParam(3);  // continuous
+    const PluginParameter* number = plug.GetParam(3); // continuous
     const PluginParameter* mode = plug.GetParam(kModeParam);
-    auto typed = [](const PluginParameter* param, const char* keys) {
+    auto typed = [](const PluginParameter* param, const char* keys)
+    {
         std::string kept;
         for (const char* key = keys; *key; ++key)
             if (IGraphics::EntryAcceptsChar(param, *key))
@@ -41,17 +42,18 @@ TEST(TextEntry, CharacterFilterFollowsTheParameterType)
     EXPECT_EQ(typed(number, "-1.5e"), "-1.5");
     EXPECT_EQ(typed(mode, "+1.5x"), "+15");
     EXPECT_EQ(typed(nullptr, "any text."), "any text.");
-    EXPECT_TRUE(IGraphics::EntryAcceptsChar(mode, 8));  // backspace always
+    EXPECT_TRUE(IGraphics::EntryAcceptsChar(mode, 8)); // backspace always
 }
 
 TEST(TextEntry, RightClickPromptsAndCommittedTextBecomesTheValue)
 {
-    EditorTestPlugin plug(kApiVst2);  // under VST3 the host's menu takes the right click
+    EditorTestPlugin plug(kApiVst2); // under VST3 the host's menu takes the right click
     DefineModeParam(plug);
     auto strip = MakeStrip(40, 40, 99);
     auto* knob = new IKnobMultiControl(&plug, 100, 100, 3, BitmapRef(strip.get(), 40, 40 * 99, 99));
     knob->SetPromptsEnabled(true);
-    auto* modeKnob = new IKnobMultiControl(&plug, 200, 100, kModeParam, BitmapRef(strip.get(), 40, 40 * 99, 99));
+    auto* modeKnob =
+        new IKnobMultiControl(&plug, 200, 100, kModeParam, BitmapRef(strip.get(), 40, 40 * 99, 99));
     ScriptedEditor* editor = AttachNewEditor(plug, {knob, modeKnob});
 
     editor->HandleMouseDown(110, 110, MouseModifiers(false, true));
@@ -64,7 +66,7 @@ TEST(TextEntry, RightClickPromptsAndCommittedTextBecomesTheValue)
     EXPECT_DOUBLE_EQ(plug.GetParam(3)->Value(), 0.25);
     IGraphics::CommitEnteredText(modeKnob, plug.GetParam(kModeParam), "High");
     EXPECT_DOUBLE_EQ(modeKnob->GetValue(), 1.0);
-    IGraphics::CommitEnteredText(modeKnob, plug.GetParam(kModeParam), "high");  // no match: 0
+    IGraphics::CommitEnteredText(modeKnob, plug.GetParam(kModeParam), "high"); // no match: 0
     EXPECT_DOUBLE_EQ(modeKnob->GetValue(), 0.0);
 }
 
@@ -84,7 +86,7 @@ TEST(PopupMenus, EnumerationPromptChecksTheCurrentTextAndAppliesTheChoice)
     EXPECT_DOUBLE_EQ(control->GetValue(), 1.0);
     EXPECT_DOUBLE_EQ(plug.GetParam(kModeParam)->Value(), 2.0);
 
-    editor->ChooseNextMenuItem({}, -1);  // dismissed: nothing changes
+    editor->ChooseNextMenuItem({}, -1); // dismissed: nothing changes
     editor->HandleMouseDown(5, 5, MouseModifiers(false, true));
     EXPECT_DOUBLE_EQ(control->GetValue(), 1.0);
 }
@@ -108,7 +110,8 @@ TEST(PopupMenus, CommandIdsNumberEachMenuThenItsSubmenusAndLabelsFollowTheNumber
         int id;
         PopupMenu* menu;
         int index;
-    } cases[] = {{0, &root, 0}, {3, &root, 3}, {5, &first, 1}, {7, &nested, 0}, {8, &second, 0}, {9, nullptr, -1}};
+    } cases[] = {{0, &root, 0},   {3, &root, 3},   {5, &first, 1},
+                 {7, &nested, 0}, {8, &second, 0}, {9, nullptr, -1}};
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.id);
@@ -146,8 +149,8 @@ TEST(PresetSelector, MenuChoiceSetsTheContentsNumberAndCallsThePluginWithoutTell
 {
     EditorTestPlugin plug;
     plug.GetParam(kPresetParam)->DefineContinuous("PresetSelector", 0.0, -1.0, 10000.0, 1.0);
-    auto* selector =
-        new IPopupMenu_PresetSelector(&plug, Rect(60, 40, 440, 65), kPresetParam, std::make_unique<TwoLevelMenu>());
+    auto* selector = new IPopupMenu_PresetSelector(&plug, Rect(60, 40, 440, 65), kPresetParam,
+                                                   std::make_unique<TwoLevelMenu>());
     ScriptedEditor* editor = AttachNewEditor(plug, {selector});
     ASSERT_EQ(selector->Menu(0)->NumItems(), 4);
     ASSERT_NE(selector->Menu(2), nullptr);
@@ -160,9 +163,9 @@ TEST(PresetSelector, MenuChoiceSetsTheContentsNumberAndCallsThePluginWithoutTell
         int index;
         double expected;
     } cases[] = {
-        {{}, 1, 2.0},    // a plain item of the main menu
-        {{2}, 0, 11.0},  // the first submenu
-        {{3}, 2, 23.0},  // the last item of the last submenu
+        {{}, 1, 2.0},   // a plain item of the main menu
+        {{2}, 0, 11.0}, // the first submenu
+        {{3}, 2, 23.0}, // the last item of the last submenu
     };
     for (const auto& c : cases)
     {
@@ -184,8 +187,9 @@ TEST(FileSelector, EachUseTogglesTheValueAndACancelledDialogLeavesNoFile)
 {
     EditorTestPlugin plug;
     auto image = MakeSolid(40, 25, LICE_RGBA(9, 9, 9, 255));
-    auto* selector = new IFileSelectorControl(&plug, Rect(0, 40, 40, 65), 11, BitmapRef(image.get(), 40, 25, 1),
-                                              IGraphics::kFileOpen, "presets", "kestrumpreset");
+    auto* selector =
+        new IFileSelectorControl(&plug, Rect(0, 40, 40, 65), 11, BitmapRef(image.get(), 40, 25, 1),
+                                 IGraphics::kFileOpen, "presets", "kestrumpreset");
     selector->SetFile("stale.kestrumpreset");
     ScriptedEditor* editor = AttachNewEditor(plug, {selector});
     editor->PushValueToControls(11, 0.0, true);
@@ -201,4 +205,4 @@ TEST(FileSelector, EachUseTogglesTheValueAndACancelledDialogLeavesNoFile)
     EXPECT_EQ(selector->Folder(), "presets");
     EXPECT_EQ(plug.EventsStartingWith("notify 11").size(), 3u);
 }
-}  // namespace
+} // namespace

@@ -48,8 +48,8 @@ protected:
 TEST_F(RedrawFixture, PushedValueRepaintsOnlyTheBoundControlsAtTheNextFrames)
 {
     const std::vector<LICE_pixel> before = Snapshot(*editor);
-    editor->PushValueToControls(kSharedParam, 7.5, false);  // plain, above the range: shows as 1
-    EXPECT_EQ(editor->PresentCount(), 0);  // nothing is drawn by the push itself
+    editor->PushValueToControls(kSharedParam, 7.5, false); // plain, above the range: shows as 1
+    EXPECT_EQ(editor->PresentCount(), 0);                  // nothing is drawn by the push itself
 
     ASSERT_TRUE(editor->RunFrame());
     const Rect expected = first->GetRect().Union(second->GetRect());
@@ -100,7 +100,7 @@ TEST_F(RedrawFixture, ResizeToANewSizeRemovesEveryControlAndTellsThePlugin)
     EXPECT_EQ(editor->NumControls(), 0);
     EXPECT_EQ(editor->BackBuffer()->GetWidth(), 300);
     EXPECT_EQ(plug.events, (std::vector<std::string>{"resize 300 200"}));
-    EXPECT_FALSE(editor->RunFrame());  // an empty editor draws and presents nothing
+    EXPECT_FALSE(editor->RunFrame()); // an empty editor draws and presents nothing
     editor->Redraw(Rect(0, 0, 300, 200));
     EXPECT_EQ(editor->PresentCount(), 0);
 }
@@ -118,7 +118,7 @@ TEST(RedrawClipping, TranslucentNeighboursTouchingAnUpdateAreNotBlendedAgain)
     auto* background = new IBitmapControl(&plug, Rect(0, 0, kEditorWidth, kEditorHeight), -1,
                                           BitmapRef(grey.get(), kEditorWidth, kEditorHeight, 1));
     ScriptedEditor* editor = AttachNewEditor(plug, {panel, contact}, background);
-    editor->PushValueToControls(9, 0.0, true);  // released, as after every press
+    editor->PushValueToControls(9, 0.0, true); // released, as after every press
     while (editor->RunFrame())
     {
     }
@@ -133,4 +133,4 @@ TEST(RedrawClipping, TranslucentNeighboursTouchingAnUpdateAreNotBlendedAgain)
     }
     EXPECT_EQ(Snapshot(*editor), settled);
 }
-}  // namespace
+} // namespace

@@ -21,22 +21,22 @@ int CountNot(const LICE_IBitmap& bitmap, LICE_pixel value);
 class FlippedBitmap : public LICE_MemBitmap
 {
 public:
-  using LICE_MemBitmap::LICE_MemBitmap;
-  bool IsFlipped() const override { return true; }
+    using LICE_MemBitmap::LICE_MemBitmap;
+    bool IsFlipped() const override { return true; }
 };
 
 struct PngRecipe
 {
-  int width = 1;
-  int height = 1;
-  int colorType = 0; // PNG_COLOR_TYPE_*
-  int bitDepth = 8;
-  bool interlaced = false;
-  std::vector<std::vector<unsigned char>> rows; // packed as the PNG stores them
-  std::vector<unsigned char> paletteRgb;         // 3 bytes per entry
-  std::vector<unsigned char> transparency;       // tRNS: palette alphas
-  bool greyTransparent = false;                  // tRNS for grey images
-  int greyTransparentValue = 0;
+    int width = 1;
+    int height = 1;
+    int colorType = 0; // PNG_COLOR_TYPE_*
+    int bitDepth = 8;
+    bool interlaced = false;
+    std::vector<std::vector<unsigned char>> rows; // packed as the PNG stores them
+    std::vector<unsigned char> paletteRgb;        // 3 bytes per entry
+    std::vector<unsigned char> transparency;      // tRNS: palette alphas
+    bool greyTransparent = false;                 // tRNS for grey images
+    int greyTransparentValue = 0;
 };
 
 std::vector<unsigned char> EncodePng(const PngRecipe& recipe);

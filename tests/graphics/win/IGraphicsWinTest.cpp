@@ -70,7 +70,7 @@ TEST_F(IGraphicsWinTest, KnobDragsWithItsGearingAndBracketsTheGesture)
 TEST_F(IGraphicsWinTest, KeysTheEditorDoesNotUseReachTheHostWindow)
 {
     h.Post(WM_KEYDOWN, VK_F5, 0, 0);
-    h.Post(WM_KEYDOWN, 'Q', 0, 0);  // a mapped key no control takes
+    h.Post(WM_KEYDOWN, 'Q', 0, 0); // a mapped key no control takes
     ASSERT_TRUE(h.Flush());
     EXPECT_EQ(WinEditorHarness::HostKeys(), (std::vector<WPARAM>{VK_F5, 'Q'}));
 }
@@ -87,7 +87,8 @@ TEST_F(IGraphicsWinTest, ClipboardAndFoldersAnswerInUtf8)
     CloseClipboard();
     std::string read;
     EXPECT_TRUE(h.editor->ReadClipboardText(read));
-    EXPECT_EQ(read, "Gr\xc3\xbc\xc3\x9f" "e \xe2\x99\xab");
+    EXPECT_EQ(read, "Gr\xc3\xbc\xc3\x9f"
+                    "e \xe2\x99\xab");
 
     // The module is the test program itself, so both folders are its folder.
     std::string host, plugin;
@@ -186,7 +187,8 @@ HWND OpenMenuWindow(DWORD threadId)
     HWND found = nullptr;
     EnumThreadWindows(
         threadId,
-        [](HWND window, LPARAM result) -> BOOL {
+        [](HWND window, LPARAM result) -> BOOL
+        {
             wchar_t name[16] = {};
             GetClassNameW(window, name, 16);
             if (wcscmp(name, L"#32768") != 0 || !IsWindowVisible(window))
@@ -203,17 +205,19 @@ PopupMenu* ChooseWithKeys(WinEditorHarness& h, PopupMenu& menu, std::vector<WPAR
 {
     const DWORD windowThread = GetCurrentThreadId();
     std::atomic<bool> opened{false};
-    std::thread user([&] {
-        const DWORD start = GetTickCount();
-        HWND menuWnd = nullptr;
-        while (GetTickCount() - start < 10000 && !(menuWnd = OpenMenuWindow(windowThread)))
-            Sleep(5);  // polling for the menu window to appear
-        opened = menuWnd != nullptr;
-        for (WPARAM key : keys)
-            PostMessageW(h.EditorWnd(), WM_KEYDOWN, key, 0);
-        if (!menuWnd)
-            PostMessageW(h.EditorWnd(), WM_KEYDOWN, VK_ESCAPE, 0);
-    });
+    std::thread user(
+        [&]
+        {
+            const DWORD start = GetTickCount();
+            HWND menuWnd = nullptr;
+            while (GetTickCount() - start < 10000 && !(menuWnd = OpenMenuWindow(windowThread)))
+                Sleep(5); // polling for the menu window to appear
+            opened = menuWnd != nullptr;
+            for (WPARAM key : keys)
+                PostMessageW(h.EditorWnd(), WM_KEYDOWN, key, 0);
+            if (!menuWnd)
+                PostMessageW(h.EditorWnd(), WM_KEYDOWN, VK_ESCAPE, 0);
+        });
     PopupMenu* chosen = h.editor->ShowPopupMenu(menu, Rect(10, 10, 60, 30));
     user.join();
     EXPECT_TRUE(opened);
@@ -269,7 +273,7 @@ TEST(IGraphicsWinLifecycle, ClassLivesWhileAnyEditorIsOpenAndReopeningKeepsState
         WinEditorHarness first;
         {
             WinEditorHarness second(true);
-            EXPECT_TRUE(second.editor->TooltipsEnabled());  // a failed tooltip set-up turns them off
+            EXPECT_TRUE(second.editor->TooltipsEnabled()); // a failed tooltip set-up turns them off
             EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 2);
             EXPECT_TRUE(ClassRegistered());
         }
@@ -295,4 +299,4 @@ TEST(IGraphicsWinLifecycle, ClassLivesWhileAnyEditorIsOpenAndReopeningKeepsState
     EXPECT_EQ(IGraphicsWin::OpenWindowCount(), 0);
     EXPECT_FALSE(ClassRegistered());
 }
-}  // namespace
+} // namespace

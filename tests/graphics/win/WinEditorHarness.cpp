@@ -23,7 +23,7 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-}  // namespace
+} // namespace
 
 std::vector<WPARAM>& WinEditorHarness::HostKeys()
 {
@@ -37,7 +37,7 @@ WinEditorHarness::WinEditorHarness(bool tooltips)
     hostClass.lpfnWndProc = &HostProc;
     hostClass.hInstance = GetModuleHandleW(nullptr);
     hostClass.lpszClassName = kHostClass;
-    RegisterClassW(&hostClass);  // already registered by an earlier test: fine
+    RegisterClassW(&hostClass); // already registered by an earlier test: fine
     host = CreateWindowExW(0, kHostClass, L"host", WS_POPUP | WS_VISIBLE, 0, 0, 520, 500, nullptr, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
     SetForegroundWindow(host);
@@ -92,19 +92,22 @@ bool WinEditorHarness::PumpUntil(const std::function<bool()>& done, DWORD timeou
 
 bool WinEditorHarness::Settle()
 {
-    return PumpUntil([this] {
-        Rect dirty;
-        RECT update;
-        return editor->PresentCount() > 0 && !editor->CollectDirtyArea(dirty) &&
-               !GetUpdateRect(EditorWnd(), &update, FALSE);
-    });
+    return PumpUntil(
+        [this]
+        {
+            Rect dirty;
+            RECT update;
+            return editor->PresentCount() > 0 && !editor->CollectDirtyArea(dirty) &&
+                   !GetUpdateRect(EditorWnd(), &update, FALSE);
+        });
 }
 
 bool WinEditorHarness::WindowShowsFrame(const Rect& rect, int frame) const
 {
     LICE_SysBitmap readBack(rect.Width(), rect.Height());
     HDC windowDc = GetDC(EditorWnd());
-    BitBlt(readBack.GetDeviceContext(), 0, 0, rect.Width(), rect.Height(), windowDc, rect.left, rect.top, SRCCOPY);
+    BitBlt(readBack.GetDeviceContext(), 0, 0, rect.Width(), rect.Height(), windowDc, rect.left, rect.top,
+           SRCCOPY);
     ReleaseDC(EditorWnd(), windowDc);
     GdiFlush();
     for (int y = 0; y < rect.Height(); ++y)

@@ -23,7 +23,7 @@ public:
     ~WinEditorHarness();
 
     RecordingPlug plug;
-    IGraphicsWin* editor = nullptr;  // owned by the plug-in
+    IGraphicsWin* editor = nullptr; // owned by the plug-in
     IKnobMultiControl* knobA = nullptr;
     HWND host = nullptr;
 

@@ -61,14 +61,14 @@ EditorWindowLayout::EditorWindowLayout() : mStrip(kKnobSize, kKnobSize * kFrames
 IKnobMultiControl* EditorWindowLayout::AddControls(IGraphics& editor, IPlugBase& plug)
 {
     const BitmapRef strip(&mStrip, mStrip.GetWidth(), mStrip.GetHeight(), kFrames, false);
-    editor.AddControl(
-        std::make_unique<IPanelControl>(&plug, Rect(0, 0, 500, 480), Color(255, 90, 90, 90), BlendSpec(BlendSpec::kCopy)));
-    auto* knobA = static_cast<IKnobMultiControl*>(
-        editor.AddControl(std::make_unique<IKnobMultiControl>(&plug, kKnobA.left, kKnobA.top, 0, strip,
-                                                IKnobControl::kVertical, 4.0, BlendSpec(BlendSpec::kCopy))));
+    editor.AddControl(std::make_unique<IPanelControl>(&plug, Rect(0, 0, 500, 480), Color(255, 90, 90, 90),
+                                                      BlendSpec(BlendSpec::kCopy)));
+    auto* knobA = static_cast<IKnobMultiControl*>(editor.AddControl(
+        std::make_unique<IKnobMultiControl>(&plug, kKnobA.left, kKnobA.top, 0, strip, IKnobControl::kVertical,
+                                            4.0, BlendSpec(BlendSpec::kCopy))));
     knobA->SetPromptsEnabled(true);
-    editor.AddControl(std::make_unique<IKnobMultiControl>(&plug, kKnobB.left, kKnobB.top, 1, strip, IKnobControl::kVertical,
-                                            4.0, BlendSpec(BlendSpec::kCopy)));
+    editor.AddControl(std::make_unique<IKnobMultiControl>(
+        &plug, kKnobB.left, kKnobB.top, 1, strip, IKnobControl::kVertical, 4.0, BlendSpec(BlendSpec::kCopy)));
     return knobA;
 }
 

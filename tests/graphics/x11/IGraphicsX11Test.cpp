@@ -362,8 +362,9 @@ private:
 
 TEST_F(IGraphicsX11Test, FileDialogsAnswerAtALaterTickAsTheirOwnGesture)
 {
-    auto* selector = static_cast<IFileSelectorControl*>(h.editor->AddControl(std::make_unique<IFileSelectorControl>(
-        &h.plug, Rect(200, 200, 240, 225), 1, BitmapRef(), IGraphics::kFileSave, "/tmp/", "kestrumpreset")));
+    auto* selector = static_cast<IFileSelectorControl*>(h.editor->AddControl(
+        std::make_unique<IFileSelectorControl>(&h.plug, Rect(200, 200, 240, 225), 1, BitmapRef(),
+                                               IGraphics::kFileSave, "/tmp/", "kestrumpreset")));
     const double before = selector->GetValue();
     {
         FakeDialogHelper helper("/tmp/presets/My Snare");

@@ -11,10 +11,7 @@ namespace
 ScriptedHost* gActiveHost = nullptr;
 }
 
-ScriptedHost::ScriptedHost()
-{
-    gActiveHost = this;
-}
+ScriptedHost::ScriptedHost() { gActiveHost = this; }
 
 ScriptedHost::~ScriptedHost()
 {
@@ -22,8 +19,8 @@ ScriptedHost::~ScriptedHost()
         gActiveHost = nullptr;
 }
 
-intptr_t ScriptedHost::Callback(Vst2Descriptor* /*descriptor*/, int32_t operation, int32_t index, intptr_t value,
-                                void* pointer, float option)
+intptr_t ScriptedHost::Callback(Vst2Descriptor* /*descriptor*/, int32_t operation, int32_t index,
+                                intptr_t value, void* pointer, float option)
 {
     if (!gActiveHost)
         return 0;
@@ -35,28 +32,24 @@ intptr_t ScriptedHost::Answer(int32_t operation, intptr_t /*value*/, void* point
 {
     switch (operation)
     {
-    case kVst2HostGetTime:
-        return time ? reinterpret_cast<intptr_t>(&*time) : 0;
-    case kVst2HostGetProcessLevel:
-        return processLevel;
-    case kVst2HostGetProductString:
-        std::strncpy(static_cast<char*>(pointer), productName.c_str(), 255);
-        return 1;
-    case kVst2HostGetVendorVersion:
-        return vendorVersion;
-    case kVst2HostProcessEvents:
-    {
-        const auto* list = static_cast<const Vst2EventList*>(pointer);
-        for (int32_t i = 0; list && i < list->numEvents; ++i)
-            if (list->events[i]->type == kVst2EventMidi)
-            {
-                const auto* midi = reinterpret_cast<const Vst2MidiEvent*>(list->events[i]);
-                midiOut.push_back({midi->midiData[0], midi->midiData[1], midi->midiData[2]});
-            }
-        return eventsAnswer;
-    }
-    default:
-        return 0;
+        case kVst2HostGetTime: return time ? reinterpret_cast<intptr_t>(&*time) : 0;
+        case kVst2HostGetProcessLevel: return processLevel;
+        case kVst2HostGetProductString:
+            std::strncpy(static_cast<char*>(pointer), productName.c_str(), 255);
+            return 1;
+        case kVst2HostGetVendorVersion: return vendorVersion;
+        case kVst2HostProcessEvents:
+        {
+            const auto* list = static_cast<const Vst2EventList*>(pointer);
+            for (int32_t i = 0; list && i < list->numEvents; ++i)
+                if (list->events[i]->type == kVst2EventMidi)
+                {
+                    const auto* midi = reinterpret_cast<const Vst2MidiEvent*>(list->events[i]);
+                    midiOut.push_back({midi->midiData[0], midi->midiData[1], midi->midiData[2]});
+                }
+            return eventsAnswer;
+        }
+        default: return 0;
     }
 }
 
@@ -81,10 +74,7 @@ Vst2Instance::Vst2Instance(ScriptedHost& /*host*/)
     }
 }
 
-Vst2Instance::~Vst2Instance()
-{
-    Close();
-}
+Vst2Instance::~Vst2Instance() { Close(); }
 
 void Vst2Instance::Close()
 {
@@ -141,15 +131,9 @@ void Vst2Instance::ProcessDouble(int frames)
     descriptor->processDoubleReplacing(descriptor, inputs, outputs, frames);
 }
 
-float Vst2Instance::Param(int index) const
-{
-    return descriptor->getParameter(descriptor, index);
-}
+float Vst2Instance::Param(int index) const { return descriptor->getParameter(descriptor, index); }
 
-void Vst2Instance::SetParam(int index, float value)
-{
-    descriptor->setParameter(descriptor, index, value);
-}
+void Vst2Instance::SetParam(int index, float value) { descriptor->setParameter(descriptor, index, value); }
 
 std::vector<uint8_t> Vst2Instance::Chunk(bool singleProgram)
 {

@@ -26,10 +26,7 @@ Vst2Descriptor* Vst2Module::Create(Vst2HostCallback callback) const
     return mEntry ? mEntry(callback) : nullptr;
 }
 
-void* Vst2Module::Symbol(const char* name) const
-{
-    return SharedLibrarySymbol(mHandle, name);
-}
+void* Vst2Module::Symbol(const char* name) const { return SharedLibrarySymbol(mHandle, name); }
 
 Vst2Module& TheVst2Module()
 {

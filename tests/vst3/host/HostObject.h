@@ -11,18 +11,18 @@ template <class Interface>
 class HostObject : public Interface
 {
 public:
-  Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override
-  {
-    QUERY_INTERFACE(iid, obj, Steinberg::FUnknown::iid, Interface)
-    QUERY_INTERFACE(iid, obj, Interface::iid, Interface)
-    *obj = nullptr;
-    return Steinberg::kNoInterface;
-  }
-  Steinberg::uint32 PLUGIN_API addRef() override { return ++references; }
-  Steinberg::uint32 PLUGIN_API release() override { return --references; }
-  // References the plug-in holds at the moment (the owner's own is not counted).
-  Steinberg::uint32 ReferencesHeld() const { return references; }
+    Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID iid, void** obj) override
+    {
+        QUERY_INTERFACE(iid, obj, Steinberg::FUnknown::iid, Interface)
+        QUERY_INTERFACE(iid, obj, Interface::iid, Interface)
+        *obj = nullptr;
+        return Steinberg::kNoInterface;
+    }
+    Steinberg::uint32 PLUGIN_API addRef() override { return ++references; }
+    Steinberg::uint32 PLUGIN_API release() override { return --references; }
+    // References the plug-in holds at the moment (the owner's own is not counted).
+    Steinberg::uint32 ReferencesHeld() const { return references; }
 
 private:
-  std::atomic<Steinberg::uint32> references{0};
+    std::atomic<Steinberg::uint32> references{0};
 };

@@ -10,14 +10,15 @@
 class RecordingPlugFrame : public HostObject<Steinberg::IPlugFrame>
 {
 public:
-  Steinberg::tresult PLUGIN_API resizeView(Steinberg::IPlugView* view, Steinberg::ViewRect* newSize) override
-  {
-    if (view == nullptr || newSize == nullptr)
-      return Steinberg::kInvalidArgument;
-    requests.push_back(*newSize);
-    return grant ? view->onSize(newSize) : Steinberg::kResultOk;
-  }
+    Steinberg::tresult PLUGIN_API resizeView(Steinberg::IPlugView* view,
+                                             Steinberg::ViewRect* newSize) override
+    {
+        if (view == nullptr || newSize == nullptr)
+            return Steinberg::kInvalidArgument;
+        requests.push_back(*newSize);
+        return grant ? view->onSize(newSize) : Steinberg::kResultOk;
+    }
 
-  bool grant = true;
-  std::vector<Steinberg::ViewRect> requests;
+    bool grant = true;
+    std::vector<Steinberg::ViewRect> requests;
 };

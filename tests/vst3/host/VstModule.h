@@ -10,24 +10,24 @@
 class VstModule
 {
 public:
-  explicit VstModule(const std::string& path);
-  ~VstModule();
+    explicit VstModule(const std::string& path);
+    ~VstModule();
 
-  VstModule(const VstModule&) = delete;
-  VstModule& operator=(const VstModule&) = delete;
+    VstModule(const VstModule&) = delete;
+    VstModule& operator=(const VstModule&) = delete;
 
-  bool Loaded() const { return factory != nullptr; }
-  const std::string& Error() const { return error; }
-  // The factory; the module keeps one reference until it is unloaded.
-  Steinberg::IPluginFactory* Factory() const { return factory; }
-  // Looks up an exported symbol (nullptr when absent).
-  void* Symbol(const char* name) const;
+    bool Loaded() const { return factory != nullptr; }
+    const std::string& Error() const { return error; }
+    // The factory; the module keeps one reference until it is unloaded.
+    Steinberg::IPluginFactory* Factory() const { return factory; }
+    // Looks up an exported symbol (nullptr when absent).
+    void* Symbol(const char* name) const;
 
-  // A path as the platform's loader wants it (Wine maps the Unix root to drive Z:).
-  static std::string NativePath(const std::string& path);
+    // A path as the platform's loader wants it (Wine maps the Unix root to drive Z:).
+    static std::string NativePath(const std::string& path);
 
 private:
-  void* handle = nullptr;
-  Steinberg::IPluginFactory* factory = nullptr;
-  std::string error;
+    void* handle = nullptr;
+    Steinberg::IPluginFactory* factory = nullptr;
+    std::string error;
 };
