@@ -34,6 +34,20 @@ inline void* SharedLibrarySymbol(void* handle, const char* name)
 #endif
 }
 
+#ifndef _WIN32
+// Keeps the module that holds `address` mapped until the process ends, whatever closes it.
+// The editor's font engine and glyph cache are module-wide and live as long as the module
+// (the process, in a host); once an unloaded module is unmapped, LeakSanitizer can no longer
+// see the module's own pointers to them and reports them as leaks.
+inline bool KeepModuleLoaded(const void* address)
+{
+    Dl_info info{};
+    if (!address || dladdr(address, &info) == 0 || !info.dli_fname)
+        return false;
+    return dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE) != nullptr;
+}
+#endif
+
 inline void CloseSharedLibrary(void* handle)
 {
 #ifdef _WIN32

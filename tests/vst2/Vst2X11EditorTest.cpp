@@ -7,6 +7,7 @@
 
 #include "engine/EngineParameterRecord.h"
 #include "tests/support/LayoutRows.h"
+#include "tests/support/SharedLibrary.h"
 #include "tests/support/X11HostWindow.h"
 #include "tests/support/XDisplayRequirement.h"
 #include "tests/vst2/host/ScriptedHost.h"
@@ -28,6 +29,7 @@ protected:
     {
         KESTRUM_REQUIRE_X_DISPLAY(window.Open());
         ASSERT_TRUE(instance.Created());
+        ASSERT_TRUE(KeepModuleLoaded(reinterpret_cast<const void*>(instance.descriptor->dispatcher)));
         instance.Start();
     }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/SharedLibrary.h"
 #include "tests/support/X11HostWindow.h"
 #include "tests/support/XDisplayRequirement.h"
 #include "tests/vst3/Vst3Editor.h"
@@ -27,6 +28,7 @@ protected:
     {
         KESTRUM_REQUIRE_X_DISPLAY(host.Open());
         ASSERT_TRUE(TheModule().Loaded()) << TheModule().Error();
+        ASSERT_TRUE(KeepModuleLoaded(TheModule().Symbol("GetPluginFactory")));
         ASSERT_TRUE(instance.Created());
         view = instance.controller->createView(ViewType::kEditor);
         ASSERT_NE(view, nullptr);
