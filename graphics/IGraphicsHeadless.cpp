@@ -78,10 +78,7 @@ void IGraphicsHeadless::RestoreCursor() {}
 
 std::unique_ptr<LICE_IBitmap> IGraphicsHeadless::LoadPlatformImage(int resourceId, const char* fileName)
 {
-    if (!fileName || !IsPngExtension(fileName))
-        return nullptr;
-    return std::unique_ptr<LICE_IBitmap>(
-        DecodePngResource(static_cast<LICE_HMODULE>(ModuleHandle()), resourceId));
+    return DecodePngImageResource(static_cast<LICE_HMODULE>(ModuleHandle()), resourceId, fileName);
 }
 
 bool IGraphicsHeadless::RunFrame()

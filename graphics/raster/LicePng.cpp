@@ -241,6 +241,14 @@ struct PngLoaderRegistration
 } g_pngLoaderRegistration;
 } // namespace
 
+std::unique_ptr<LICE_MemBitmap> DecodePngImageResource(LICE_HMODULE module, int resourceId,
+                                                       const char* fileName)
+{
+    if (!fileName || !IsPngExtension(fileName))
+        return nullptr;
+    return std::unique_ptr<LICE_MemBitmap>(DecodePngResource(module, resourceId));
+}
+
 bool IsPngExtension(const char* path)
 {
     const size_t length = std::strlen(path);

@@ -4,6 +4,8 @@
 
 #include "graphics/raster/LICE_MemBitmap.h"
 
+#include <memory>
+
 // Images wider or taller than this, or with more pixels than kPngMaxPixels, are
 // refused before any pixel memory is reserved. The editor's largest image is its
 // 500 x 480 background; these bounds leave ample room while keeping a hostile
@@ -26,6 +28,10 @@ LICE_MemBitmap* DecodePngMemoryForFuzzing(const void* bytes, int length);
 LICE_MemBitmap* DecodePngFile(const char* path, LICE_MemBitmap* target);
 // True when the path's file name ends in ".png" (any case).
 bool IsPngExtension(const char* path);
+// An editor image: the module's PNG resource when the image's file name is a PNG one, none
+// otherwise (or when it cannot be decoded). Owned by the caller.
+std::unique_ptr<LICE_MemBitmap> DecodePngImageResource(LICE_HMODULE module, int resourceId,
+                                                       const char* fileName);
 // As DecodePngFile; with checkExtension the path must end in ".png" (any case).
 LICE_MemBitmap* DecodePngByName(const char* path, bool checkExtension, LICE_MemBitmap* target);
 

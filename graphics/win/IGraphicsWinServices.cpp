@@ -270,7 +270,5 @@ bool IGraphicsWin::ReadClipboardText(std::string& text)
 
 std::unique_ptr<LICE_IBitmap> IGraphicsWin::LoadPlatformImage(int resourceId, const char* fileName)
 {
-    if (!fileName || !IsPngExtension(fileName))
-        return nullptr;
-    return std::unique_ptr<LICE_IBitmap>(DecodePngResource(Instance(), resourceId));
+    return DecodePngImageResource(Instance(), resourceId, fileName);
 }

@@ -253,10 +253,7 @@ void IGraphicsX11::OnTimerTick()
 
 std::unique_ptr<LICE_IBitmap> IGraphicsX11::LoadPlatformImage(int resourceId, const char* fileName)
 {
-    if (!fileName || !IsPngExtension(fileName))
-        return nullptr;
-    return std::unique_ptr<LICE_IBitmap>(
-        DecodePngResource(static_cast<LICE_HMODULE>(ModuleHandle()), resourceId));
+    return DecodePngImageResource(static_cast<LICE_HMODULE>(ModuleHandle()), resourceId, fileName);
 }
 
 void IGraphicsX11::CancelTextEntry()
