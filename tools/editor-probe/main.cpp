@@ -119,8 +119,8 @@ bool MeasureEditor(Vst3Instance& instance, const char* screenshot)
 bool SetContentScale(Steinberg::IPlugView* view, double scale)
 {
     Steinberg::IPlugViewContentScaleSupport* support = nullptr;
-    if (view->queryInterface(Steinberg::IPlugViewContentScaleSupport::iid, reinterpret_cast<void**>(&support)) !=
-            Steinberg::kResultOk ||
+    if (view->queryInterface(Steinberg::IPlugViewContentScaleSupport::iid,
+                             reinterpret_cast<void**>(&support)) != Steinberg::kResultOk ||
         support == nullptr)
         return false;
     const bool taken = support->setContentScaleFactor(static_cast<float>(scale)) == Steinberg::kResultTrue;
@@ -201,8 +201,9 @@ int main(int argc, char** argv)
             scale = std::atof(argv[++i]);
         else
         {
-            std::fprintf(stderr,
-                         "usage: kestrum-editor-probe [--instances N] [--screenshot editor.png] [--scale S]\n");
+            std::fprintf(
+                stderr,
+                "usage: kestrum-editor-probe [--instances N] [--screenshot editor.png] [--scale S]\n");
             return 2;
         }
     }
