@@ -117,7 +117,8 @@ TEST_F(KestrumEditorScaleTest, AtTwiceTheScaleKnobsShowTheTwiceArtworkSharperTha
                 if ((source >> 24) != 0xFF)
                     continue;
                 ++compared;
-                mismatches += twice[static_cast<size_t>(at.top + y) * stride + at.left + x] != (source & 0xFFFFFF);
+                mismatches +=
+                    twice[static_cast<size_t>(at.top + y) * stride + at.left + x] != (source & 0xFFFFFF);
             }
         EXPECT_GT(compared, frameHeight * frameHeight / 2);
         EXPECT_EQ(mismatches, 0);
