@@ -66,8 +66,14 @@ public:
     // True while the editor window is open. [main thread]
     virtual bool HasWindow() { return false; }
 
-    // The size the host gives the editor window, in pixels. [main thread]
+    // The size the host gives the editor window, in pixels (the screen's: the editor's own
+    // size times its scale). [main thread]
     virtual EditorSize WindowSize() const { return EditorSize(); }
+
+    // The scale the host asks the editor to draw at (1 is 100 %); from then on it overrides
+    // the screen's. An open window changes size and the host is asked to resize it.
+    // [main thread]
+    virtual void SetContentScale(double /*factor*/) {}
 
     // The module whose resources hold the editor's images; none for the program itself.
     // [any thread]

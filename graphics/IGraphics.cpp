@@ -9,6 +9,7 @@
 #include "graphics/IControl.h"
 #include "graphics/raster/LICE_MemBitmap.h"
 #include "graphics/raster/LICE_SysBitmap.h"
+#include "graphics/raster/LiceReduce.h"
 
 #include <cstdio>
 #include <cstring>
@@ -51,11 +52,53 @@ void IGraphics::Resize(int width, int height)
 
 bool IGraphics::HasWindow() { return EditorWindow() != nullptr; }
 
-bool IGraphics::OpenWindow(void* parent) { return CreateEditorWindow(parent) != nullptr; }
+bool IGraphics::OpenWindow(void* parent)
+{
+    const EditorSize before = WindowSize();
+    if (!mHostChoseScale)
+        SetScale(SystemScale(parent));
+    if (CreateEditorWindow(parent) == nullptr)
+        return false;
+    // The host sized its frame from the size it asked for before the window opened.
+    const EditorSize after = WindowSize();
+    if (mPlug && (after.width != before.width || after.height != before.height))
+        mPlug->ResizeEditor(after.width, after.height);
+    return true;
+}
 
 void IGraphics::CloseWindow() { DestroyEditorWindow(); }
 
-EditorSize IGraphics::WindowSize() const { return EditorSize{Width(), Height()}; }
+EditorSize IGraphics::WindowSize() const
+{
+    return EditorSize{mScale.ToPhysical(Width()), mScale.ToPhysical(Height())};
+}
+
+void IGraphics::SetContentScale(double factor)
+{
+    mHostChoseScale = true;
+    SetScale(factor);
+}
+
+void IGraphics::SetScale(double factor)
+{
+    const EditorScale scale(factor);
+    if (scale == mScale)
+        return;
+    mScale = scale;
+    if (mBackBuffer)
+        MakeBitmaps();
+    MarkAllControlsChanged();
+    ScaleChanged();
+    if (mPlug && HasWindow())
+    {
+        const EditorSize size = WindowSize();
+        mPlug->ResizeEditor(size.width, size.height);
+    }
+}
+
+void IGraphics::ScaleChanged() {}
+
+double IGraphics::SystemScale(EditorWindowHandle /*parent*/) { return 1.0; }
 
 const char* IGraphics::GetDrawingApiName() { return ""; }
 
@@ -111,8 +154,49 @@ BitmapRef IGraphics::GetImage(int resourceId, const char* fileName, int frames, 
     LICE_IBitmap* bitmap = BitmapCache::Instance().FindOrLoad(
         resourceId, [&]() { return LoadPlatformImage(resourceId, fileName); });
     if (!bitmap)
-        return BitmapRef(nullptr, 0, 0, frames, horizontal);
-    return BitmapRef(bitmap, bitmap->GetWidth(), bitmap->GetHeight(), frames, horizontal);
+    {
+        BitmapRef none(nullptr, 0, 0, frames, horizontal);
+        none.resourceId = resourceId;
+        return none;
+    }
+    BitmapRef image(bitmap, bitmap->GetWidth(), bitmap->GetHeight(), frames, horizontal);
+    image.resourceId = resourceId;
+    return image;
+}
+
+LICE_IBitmap* IGraphics::ImageAtScale(const BitmapRef& image)
+{
+    if (mScale.IsUnity() || image.resourceId <= 0)
+        return image.bitmap;
+    const int set = mScale.ArtSetPercent();
+    if (set != mScale.Percent())
+        return ReducedImage(image, set);
+    const int id = EditorScale::ArtResourceId(image.resourceId, set);
+    return BitmapCache::Instance().FindOrLoad(mScale.CacheKey(image.resourceId),
+                                              [&]() { return LoadPlatformImage(id, "scaled.png"); });
+}
+
+LICE_IBitmap* IGraphics::ReducedImage(const BitmapRef& image, int setPercent)
+{
+    // The larger rendering first, in a lookup of its own: the cache holds its lock while it
+    // loads, and the reduction below needs the larger image.
+    const EditorScale setScale(setPercent / 100.0);
+    const int id = EditorScale::ArtResourceId(image.resourceId, setPercent);
+    LICE_IBitmap* larger = BitmapCache::Instance().FindOrLoad(
+        setScale.CacheKey(image.resourceId), [&]() { return LoadPlatformImage(id, "scaled.png"); });
+    if (!larger)
+        return nullptr;
+    const int percent = mScale.Percent();
+    const int frames = image.N > 1 && !image.framesAreHorizontal ? image.N : 1;
+    const int width = (larger->GetWidth() * percent + setPercent / 2) / setPercent;
+    const int frameHeight = (larger->GetHeight() / frames * percent + setPercent / 2) / setPercent;
+    return BitmapCache::Instance().FindOrLoad(mScale.CacheKey(image.resourceId),
+                                              [&]()
+                                              {
+                                                  std::unique_ptr<LICE_IBitmap> reduced =
+                                                      ReduceFrames(*larger, frames, width, frameHeight);
+                                                  return reduced;
+                                              });
 }
 
 IControl* IGraphics::GetControl(int index) const
@@ -192,7 +276,8 @@ void IGraphics::DestroyControls()
 
 void IGraphics::MakeBitmaps()
 {
-    mBackBuffer = std::make_unique<LICE_SysBitmap>(mWidth, mHeight);
+    const EditorSize size = WindowSize();
+    mBackBuffer = std::make_unique<LICE_SysBitmap>(size.width, size.height);
     mSpareBitmap = std::make_unique<LICE_MemBitmap>();
 }
 

@@ -21,6 +21,13 @@
 // (FirstCommandId, FindByCommandId, ItemLabel) for native menus, and BackBuffer(),
 // ModuleHandle(), FrameRate() and the switches.
 //
+// Scale: the layout is in logical pixels (the editor at 100 %); at another scale (EditorScale)
+// the back buffer and the window are physical pixels, and the drawing primitives below draw
+// each control at physical resolution from the images rendered for that scale. Controls,
+// hit tests, the Handle... entry points and CollectDirtyArea stay logical; PresentArea,
+// BackBuffer() and WindowSize() are physical. The window layer converts mouse positions and
+// paint areas with Scale().
+//
 // Threads: everything runs on the editor's window thread except PushValueToControls, which
 // the plug-in core calls from whatever thread changed a parameter; it only stores values and
 // flags in the controls (atomics, no locks, no allocation), which the next frame picks up.
@@ -30,6 +37,7 @@
 // The plug-in core owns the editor once AttachEditor has taken it (through EditorLink).
 
 #include "framework/EditorLink.h"
+#include "graphics/EditorScale.h"
 #include "graphics/IControl.h"
 #include "graphics/IGraphicsTypes.h"
 #include "graphics/PopupMenu.h"
@@ -65,7 +73,7 @@ public:
 
     // ---- Virtual operations, in their fixed order -------------------------------------
 
-    // 0. Copies a rectangle of the back buffer to the window. [window thread]
+    // 0. Copies a rectangle of the back buffer (physical pixels) to the window. [window thread]
     virtual void PresentArea(const Rect& rect) = 0;
     // 1. Measures text with the style's font and places the box in `rect` by the alignment;
     // false when the font cannot be made. [window thread]
@@ -141,6 +149,12 @@ public:
     // meanwhile; the control hears the answer through FinishSelection. False when the layer
     // has only the modal AskForFile (the default). [window thread]
     virtual bool StartFileDialog(IFileSelectorControl* control);
+    // 30. The scale changed (the back buffer already has the new size): an open window takes
+    // WindowSize() and is redrawn whole. [window thread]
+    virtual void ScaleChanged();
+    // 31. The scale the screen asks for when the host gives none, read as the window opens in
+    // `parent`; 1 (the default) where the layer has no such setting. [window thread]
+    virtual double SystemScale(EditorWindowHandle parent);
 
     // ---- EditorLink -------------------------------------------------------------------
 
@@ -151,12 +165,15 @@ public:
     // Creates the back buffer at the editor's size and a new spare bitmap.
     // [constructing thread, under the plug-in lock]
     void PrepareDrawing() override;
-    // CreateEditorWindow in the parent; false when it made none. [window thread]
+    // CreateEditorWindow in the parent, at the screen's scale unless the host chose one (the
+    // host is told when that changed the size); false when it made none. [window thread]
     bool OpenWindow(void* parent) override;
     // DestroyEditorWindow. [window thread]
     void CloseWindow() override;
-    // The editor's width and height. [window thread]
+    // The window's width and height: the editor's, in physical pixels. [window thread]
     EditorSize WindowSize() const override;
+    // The host's scale (SetScale); from now on it wins over the screen's. [main thread]
+    void SetContentScale(double factor) override;
     // The module set with SetModuleHandle. [any thread]
     void* ModuleHandle() const override { return mModule; }
 
@@ -231,6 +248,21 @@ public:
     // for switches and enumerations, else the leading decimal number), else as text.
     static void CommitEnteredText(IControl* control, const PluginParameter* param, const char* text);
 
+    // ---- Scale ------------------------------------------------------------------------
+
+    const EditorScale& Scale() const { return mScale; }
+    // Draws at the factor from now on (kept to EditorScale's range): a new back buffer, a
+    // whole redraw, the window resized (ScaleChanged) and, with a window open, the host told
+    // the new size. [window thread]
+    void SetScale(double factor);
+    // True once the host has given a scale, which the screen's then no longer changes.
+    bool HostChoseScale() const { return mHostChoseScale; }
+    // The image drawn at the current scale for a 1x image: its own bitmap at 100 %, else the
+    // bitmap rendered for the scale (or reduced from the next larger rendering), decoded into
+    // the module-wide cache on first use; none when the module has no such image.
+    // [window thread; takes the bitmap cache's lock]
+    LICE_IBitmap* ImageAtScale(const BitmapRef& image);
+
     // ---- State ------------------------------------------------------------------------
 
     IPlugBase* GetPlug() const { return mPlug; }
@@ -268,6 +300,9 @@ private:
     void RedrawIncremental();
     void DestroyControls();
     void MakeBitmaps();
+    void DrawScaled(LICE_IBitmap* image, const Rect& dest, int srcX, int srcY, int maxWidth, int maxHeight,
+                    const BlendSpec* blend);
+    LICE_IBitmap* ReducedImage(const BitmapRef& image, int setPercent);
     void PromptWithTextEntry(IControl* control, PluginParameter* param, const Rect& rect);
     void PromptWithMenu(IControl* control, PluginParameter* param, const Rect& rect);
 
@@ -280,6 +315,8 @@ private:
     int mWidth = 0;
     int mHeight = 0;
     int mFrameRate = 0;
+    EditorScale mScale;
+    bool mHostChoseScale = false;
     int mMouseHolder = -1;
     int mMouseOverIndex = -1;
     int mMouseX = -1;

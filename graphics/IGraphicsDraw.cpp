@@ -34,22 +34,30 @@ LICE_CachedFont* FontFor(TextStyle& style)
         style.cachedFont = FontCache::Instance().FindOrCreate(style);
     return style.cachedFont;
 }
+
+// The style's font at the scale: its pixel size times the scale, from the real font.
+LICE_CachedFont* FontFor(TextStyle& style, const EditorScale& scale)
+{
+    if (scale.IsUnity())
+        return FontFor(style);
+    if (!style.scaledFont || style.scaledPercent != scale.Percent())
+    {
+        TextStyle scaled = style;
+        scaled.size = scale.ToPhysical(style.size);
+        scaled.cachedFont = nullptr;
+        style.scaledFont = FontCache::Instance().FindOrCreate(scaled);
+        style.scaledPercent = scale.Percent();
+    }
+    return style.scaledFont;
+}
 } // namespace
 
 bool IGraphics::DrawBitmapRegion(const BitmapRef& bitmap, const Rect& dest, int srcX, int srcY,
                                  const BlendSpec* blend)
 {
-    if (!bitmap.bitmap || !mBackBuffer)
+    if (!bitmap.bitmap || !mBackBuffer || dest.Intersect(mClipRect).IsEmpty())
         return false;
-    const Rect cut = dest.Intersect(mClipRect);
-    if (cut.IsEmpty())
-        return false;
-    const int shiftX = srcX - dest.left;
-    const int shiftY = srcY - dest.top;
-    const LICE_Rect source{cut.left + shiftX, cut.top + shiftY, cut.right + shiftX, cut.bottom + shiftY};
-    const BlendSpec& blending = blend ? *blend : kDefaultBlend;
-    BlitBitmap(mBackBuffer.get(), bitmap.bitmap, cut.left, cut.top, &source, blending.weight,
-               blending.RasterMode());
+    DrawScaled(ImageAtScale(bitmap), dest, mScale.ToPhysical(srcX), mScale.ToPhysical(srcY), -1, -1, blend);
     return true;
 }
 
@@ -57,6 +65,20 @@ bool IGraphics::DrawBitmapFrame(const BitmapRef& bitmap, const Rect& dest, int f
 {
     int srcX = 0;
     int srcY = 0;
+    if (!mScale.IsUnity() && bitmap.bitmap && mBackBuffer)
+    {
+        // The frame's place in the scaled strip, whose frames have rounded sizes of their own.
+        LICE_IBitmap* scaled = ImageAtScale(bitmap);
+        const int frames = bitmap.N >= 2 ? bitmap.N : 1;
+        const int before = frame >= 2 && frame <= frames ? frame - 1 : 0;
+        const int width =
+            scaled ? (bitmap.framesAreHorizontal ? scaled->GetWidth() / frames : scaled->GetWidth()) : 0;
+        const int height =
+            scaled ? (bitmap.framesAreHorizontal ? scaled->GetHeight() : scaled->GetHeight() / frames) : 0;
+        DrawScaled(scaled, dest, bitmap.framesAreHorizontal ? before * width : 0,
+                   bitmap.framesAreHorizontal ? 0 : before * height, width, height, blend);
+        return true;
+    }
     if (bitmap.N >= 2 && frame >= 2)
     {
         const int before = frame - 1;
@@ -68,11 +90,33 @@ bool IGraphics::DrawBitmapFrame(const BitmapRef& bitmap, const Rect& dest, int f
     return DrawBitmapRegion(bitmap, dest, srcX, srcY, blend);
 }
 
+void IGraphics::DrawScaled(LICE_IBitmap* image, const Rect& dest, int srcX, int srcY, int maxWidth,
+                           int maxHeight, const BlendSpec* blend)
+{
+    if (!image)
+        return;
+    // Physical pixels throughout; a frame is never read past its own size, so a destination
+    // rounded one pixel larger than the frame does not show the next frame's first row.
+    Rect physical = mScale.ToPhysical(dest);
+    if (maxWidth >= 0 && physical.Width() > maxWidth)
+        physical.right = physical.left + maxWidth;
+    if (maxHeight >= 0 && physical.Height() > maxHeight)
+        physical.bottom = physical.top + maxHeight;
+    const Rect cut = physical.Intersect(mScale.ToPhysical(mClipRect));
+    if (cut.IsEmpty())
+        return;
+    const int shiftX = srcX - physical.left;
+    const int shiftY = srcY - physical.top;
+    const LICE_Rect source{cut.left + shiftX, cut.top + shiftY, cut.right + shiftX, cut.bottom + shiftY};
+    const BlendSpec& blending = blend ? *blend : kDefaultBlend;
+    BlitBitmap(mBackBuffer.get(), image, cut.left, cut.top, &source, blending.weight, blending.RasterMode());
+}
+
 bool IGraphics::FillColorRect(const Color& color, const Rect& rect, const BlendSpec* blend)
 {
     if (!mBackBuffer)
         return false;
-    const Rect cut = rect.Intersect(mClipRect);
+    const Rect cut = mScale.ToPhysical(rect).Intersect(mScale.ToPhysical(mClipRect));
     if (cut.IsEmpty())
         return false;
     const BlendSpec& blending = blend ? *blend : kDefaultBlend;
@@ -81,14 +125,15 @@ bool IGraphics::FillColorRect(const Color& color, const Rect& rect, const BlendS
     return true;
 }
 
-bool IGraphics::DrawStyledText(TextStyle& style, const char* text, const Rect& rect)
+bool IGraphics::DrawStyledText(TextStyle& style, const char* text, const Rect& logicalRect)
 {
     if (!text || !*text)
         return true;
-    LICE_CachedFont* font = FontFor(style);
+    LICE_CachedFont* font = FontFor(style, mScale);
     if (!font)
         return false;
-    const Rect visible = rect.Intersect(mClipRect);
+    const Rect rect = mScale.ToPhysical(logicalRect);
+    const Rect visible = rect.Intersect(mScale.ToPhysical(mClipRect));
     if (!mBackBuffer || visible.IsEmpty())
         return true;
     font->SetTextColor(style.color.ToPixel());
@@ -148,7 +193,7 @@ void IGraphics::Redraw(const Rect& rect)
         RedrawStrict(rect);
     else
         RedrawIncremental();
-    PresentArea(rect);
+    PresentArea(mScale.ToPhysical(rect));
 }
 
 void IGraphics::MarkAllControlsChanged()

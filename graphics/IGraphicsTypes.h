@@ -123,6 +123,10 @@ struct TextStyle
     int32_t quality = kDefaultQuality;
     // The font found for this style on first use; owned by the module's font cache.
     LICE_CachedFont* cachedFont = nullptr;
+    // The font for the style enlarged to an editor scale (in percent), found on first use at
+    // that scale; also owned by the font cache.
+    LICE_CachedFont* scaledFont = nullptr;
+    int32_t scaledPercent = 0;
 
     TextStyle() = default;
     TextStyle(const char* fontFace, int32_t sizePixels, const Color& textColor, int32_t fontStyle = kNormal,
@@ -151,7 +155,9 @@ struct TextStyle
 };
 
 // An image (owned by the module's bitmap cache, or by whoever made it) seen as a strip of
-// equally sized frames, side by side (horizontal) or stacked.
+// equally sized frames, side by side (horizontal) or stacked. W and H are the 1x image's, in
+// logical pixels; an editor drawn at another scale finds the image rendered for that scale
+// by the resource id (0 for an image made in code, which is then drawn as it is).
 struct BitmapRef
 {
     LICE_IBitmap* bitmap = nullptr;
@@ -159,6 +165,7 @@ struct BitmapRef
     int32_t H = 0;
     int32_t N = 1;
     bool framesAreHorizontal = false;
+    int32_t resourceId = 0;
 
     BitmapRef() = default;
     BitmapRef(LICE_IBitmap* image, int32_t width, int32_t height, int32_t frames = 1, bool horizontal = false)

@@ -32,7 +32,11 @@ void IPlugVST::ResizeEditor(int /*width*/, int /*height*/)
     EditorLink* windowed = WindowedEditor();
     if (!windowed)
         return;
-    mEditorRect = RectOf(windowed->WindowSize());
+    const EditorSize size = windowed->WindowSize();
+    mEditorRect = RectOf(size);
+    // The host frames the window at the new size (its answer does not matter: operation 13
+    // already gives the new rectangle to hosts that ask again).
+    Callback(kVst2HostSizeWindow, size.width, size.height);
     OnEditorResized();
 }
 

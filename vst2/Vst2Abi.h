@@ -295,6 +295,7 @@ enum Vst2HostOp : int32_t
     kVst2HostWantMidi = 6,
     kVst2HostGetTime = 7,
     kVst2HostProcessEvents = 8,
+    kVst2HostSizeWindow = 15,
     kVst2HostGetProcessLevel = 23,
     kVst2HostGetProductString = 33,
     kVst2HostGetVendorVersion = 34,

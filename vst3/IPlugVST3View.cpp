@@ -120,6 +120,18 @@ tresult PLUGIN_API IPlugVST3View::getSize(ViewRect* size)
     return kResultOk;
 }
 
+tresult PLUGIN_API IPlugVST3View::setContentScaleFactor(ScaleFactor factor)
+{
+    EditorLink* editor = Editor();
+    if (editor == nullptr)
+        return kResultFalse;
+    // Also refuses NaN and infinity.
+    if (!(factor > 0.0f && factor < 1000.0f))
+        return kInvalidArgument;
+    editor->SetContentScale(factor);
+    return kResultTrue;
+}
+
 tresult PLUGIN_API IPlugVST3View::onSize(ViewRect* newSize)
 {
     if (newSize == nullptr)

@@ -15,6 +15,7 @@
 // Threads: hosts call every view operation on their main thread, which is also the thread
 // that owns the editor window.
 
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 #include "public.sdk/source/common/pluginview.h"
 
 #include "framework/EditorRunLoop.h"
@@ -24,7 +25,7 @@
 class IPlugVST3;
 class EditorLink;
 
-class IPlugVST3View : public Steinberg::CPluginView
+class IPlugVST3View : public Steinberg::CPluginView, public Steinberg::IPlugViewContentScaleSupport
 {
 public:
     // Takes a reference to the plug-in and enters the view in its list.
@@ -46,10 +47,21 @@ public:
     // [main thread] tells the core, then closes the editor window (which leaves nothing
     // registered with the host's run loop).
     Steinberg::tresult PLUGIN_API removed() SMTG_OVERRIDE;
-    // [main thread] (0, 0, editor width, editor height).
+    // [main thread] (0, 0, editor width, editor height), in the screen's pixels at the
+    // editor's scale.
     Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) SMTG_OVERRIDE;
     // [main thread] keeps the rectangle; completes a resize the core asked for.
     Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) SMTG_OVERRIDE;
+
+    // [main thread] the host's scale for the editor (1 is 100 %), before or after attached;
+    // an open editor changes size through the host frame. Not a positive number: refused.
+    Steinberg::tresult PLUGIN_API setContentScaleFactor(ScaleFactor factor) SMTG_OVERRIDE;
+
+    OBJ_METHODS(IPlugVST3View, Steinberg::CPluginView)
+    DEFINE_INTERFACES
+    DEF_INTERFACE(Steinberg::IPlugViewContentScaleSupport)
+    END_DEFINE_INTERFACES(Steinberg::CPluginView)
+    REFCOUNT_METHODS(Steinberg::CPluginView)
 
     // The core changed the editor's size: asks the host frame to resize this view; the host
     // answers with onSize, which completes the resize. [window thread]

@@ -3,6 +3,7 @@
 #include "framework/IPlugBase.h"
 #include "graphics/IControl.h"
 #include "graphics/raster/LICE_SysBitmap.h"
+#include "graphics/win/WinDpiAwareScope.h"
 #include "graphics/win/WinPopupMenu.h"
 #include "graphics/win/WinTextEntry.h"
 
@@ -61,17 +62,16 @@ void IGraphicsWin::ReleaseWindowClass()
 EditorWindowHandle IGraphicsWin::CreateEditorWindow(EditorWindowHandle parent)
 {
     mParentWnd = static_cast<HWND>(parent);
-    int x = 0, y = 0, width = Width(), height = Height();
+    int x = 0, y = 0;
+    const EditorSize size = WindowSize();
     if (mWnd)
     {
-        // Reopening keeps the window where it was, at its size.
+        // Reopening keeps the window where it was.
         RECT r;
         GetWindowRect(mWnd, &r);
         MapWindowPoints(HWND_DESKTOP, GetParent(mWnd), reinterpret_cast<POINT*>(&r), 2);
         x = r.left;
         y = r.top;
-        width = r.right - r.left;
-        height = r.bottom - r.top;
         DestroyEditorWindow();
     }
 
@@ -80,8 +80,13 @@ EditorWindowHandle IGraphicsWin::CreateEditorWindow(EditorWindowHandle parent)
         ReleaseWindowClass();
         return nullptr;
     }
-    HWND created = CreateWindowExA(0, kWindowClassName, "IPlug", WS_CHILD | WS_VISIBLE, x, y, width, height,
-                                   mParentWnd, nullptr, Instance(), this);
+    HWND created = nullptr;
+    {
+        // Drawn at the parent's DPI by us, not stretched by the system.
+        const WinDpiAwareScope perMonitor(mParentWnd);
+        created = CreateWindowExA(0, kWindowClassName, "IPlug", WS_CHILD | WS_VISIBLE, x, y, size.width,
+                                  size.height, mParentWnd, nullptr, Instance(), this);
+    }
     if (!created)
     {
         mWnd = nullptr;
@@ -218,6 +223,11 @@ LRESULT IGraphicsWin::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
         case WM_SETFOCUS:
         case WM_KILLFOCUS: return 0;
         case WM_PAINT: OnPaint(hwnd); return 0;
+        case kWmDpiChangedAfterParent:
+            // The host's window moved to a screen of another DPI.
+            if (!HostChoseScale())
+                SetScale(WinWindowDpiScale(hwnd));
+            return 0;
         case WM_CLOSE: DestroyEditorWindow(); return 0;
         case WM_TIMER:
             if (wParam == kTimerId)
@@ -257,12 +267,13 @@ void IGraphicsWin::OnTimer()
     Rect dirty;
     if (!CollectDirtyArea(dirty))
         return;
-    RECT r = {dirty.left, dirty.top, dirty.right, dirty.bottom};
+    const Rect area = Scale().ToPhysical(dirty);
+    RECT r = {area.left, area.top, area.right, area.bottom};
     InvalidateRect(mWnd, &r, FALSE);
     if (mTextEntry->IsOpen())
     {
         // The field paints itself; the editor must not paint over it.
-        const Rect& entry = mTextEntry->Control()->GetRect();
+        const Rect entry = Scale().ToPhysical(mTextEntry->Control()->GetRect());
         RECT keep = {entry.left, entry.top, entry.right, entry.bottom};
         ValidateRect(mWnd, &keep);
         UpdateWindow(mWnd);
@@ -278,7 +289,7 @@ void IGraphicsWin::OnPaint(HWND hwnd)
 {
     RECT r;
     if (GetUpdateRect(hwnd, &r, FALSE))
-        Redraw(Rect(r.left, r.top, r.right, r.bottom));
+        Redraw(Scale().ToLogicalCovering(Rect(r.left, r.top, r.right, r.bottom)));
     // Redraw presents (and so validates) only when there are controls; an empty editor must
     // not be asked to paint forever.
     ValidateRect(hwnd, nullptr);
@@ -308,7 +319,10 @@ void IGraphicsWin::CancelTextEntry() { mTextEntry->SetState(WinTextEntry::kCance
 void IGraphicsWin::OpenTextEntry(IControl* control, const TextStyle& style, const Rect& rect,
                                  const char* initialText, PluginParameter* param)
 {
-    mTextEntry->Open(mWnd, control, style, rect, initialText, param);
+    // The field lives in window pixels, with the font at the editor's scale.
+    TextStyle scaled = style;
+    scaled.size = Scale().ToPhysical(style.size);
+    mTextEntry->Open(mWnd, control, scaled, Scale().ToPhysical(rect), initialText, param);
 }
 
 PopupMenu* IGraphicsWin::ShowPopupMenu(PopupMenu& menu, const Rect& rect)
@@ -320,7 +334,7 @@ PopupMenu* IGraphicsWin::ShowPopupMenu(PopupMenu& menu, const Rect& rect)
     HMENU native = WinBuildNativeMenu(menu, nextId);
     if (!native)
         return nullptr;
-    POINT corner = {rect.left, rect.bottom};
+    POINT corner = {Scale().ToPhysical(rect.left), Scale().ToPhysical(rect.bottom)};
     ClientToScreen(mWnd, &corner);
     PopupMenu* chosen = nullptr;
     if (TrackPopupMenu(native, TPM_LEFTBUTTON, corner.x, corner.y, 0, mWnd, nullptr))
@@ -330,7 +344,7 @@ PopupMenu* IGraphicsWin::ShowPopupMenu(PopupMenu& menu, const Rect& rect)
             chosen = menu.FindByCommandId(LOWORD(command.wParam));
     }
     DestroyMenu(native);
-    RECT all = {0, 0, Width(), Height()};
+    RECT all = {0, 0, WindowSize().width, WindowSize().height};
     InvalidateRect(mWnd, &all, FALSE);
     return chosen;
 }
@@ -339,13 +353,14 @@ void IGraphicsWin::Resize(int width, int height)
 {
     if (width == Width() && height == Height())
         return;
-    const int dW = width - Width();
-    const int dH = height - Height();
+    const EditorSize before = WindowSize();
     // Resizing destroys every control, so an open entry would be left pointing at a dead one.
     mTextEntry->Close();
     IGraphics::Resize(width, height);
     if (!mWnd)
         return;
+    const int dW = WindowSize().width - before.width;
+    const int dH = WindowSize().height - before.height;
 
     auto grow = [dW, dH](HWND window)
     {
@@ -372,8 +387,23 @@ void IGraphicsWin::Resize(int width, int height)
                 grow(grandparent);
         }
     }
-    RECT all = {0, 0, width, height};
+    RECT all = {0, 0, WindowSize().width, WindowSize().height};
     InvalidateRect(mWnd, &all, FALSE);
+}
+
+void IGraphicsWin::ScaleChanged()
+{
+    mTextEntry->Close();
+    if (!mWnd)
+        return;
+    const EditorSize size = WindowSize();
+    SetWindowPos(mWnd, nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(mWnd, nullptr, FALSE);
+}
+
+double IGraphicsWin::SystemScale(EditorWindowHandle parent)
+{
+    return WinWindowDpiScale(static_cast<HWND>(parent));
 }
 
 void IGraphicsWin::HideCursorForDrag()

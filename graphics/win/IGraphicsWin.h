@@ -84,6 +84,11 @@ public:
     void RestoreCursor() override;
     // 28. A "PNG" resource of the module for names ending in "png" (any case).
     std::unique_ptr<LICE_IBitmap> LoadPlatformImage(int resourceId, const char* fileName) override;
+    // 30. The window takes the new size and is redrawn whole.
+    void ScaleChanged() override;
+    // 31. The parent window's DPI (96 is 1); 1 for a host that is not DPI aware, which
+    // Windows stretches as a whole.
+    double SystemScale(EditorWindowHandle parent) override;
 
     // ---- For the window procedure and tests -------------------------------------------
 

@@ -46,8 +46,9 @@ int EditorKeyFromVirtualKey(WPARAM key)
 
 bool IGraphicsWin::HandleMouseMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    const int x = SignedLow(lParam);
-    const int y = SignedHigh(lParam);
+    // Window pixels to the editor's logical pixels.
+    const int x = Scale().ToLogical(SignedLow(lParam));
+    const int y = Scale().ToLogical(SignedHigh(lParam));
     switch (msg)
     {
         case WM_MOUSEMOVE:
@@ -91,9 +92,11 @@ bool IGraphicsWin::HandleMouseMessage(UINT msg, WPARAM wParam, LPARAM lParam)
                 return true;
             }
             const int notches = WheelNotches(static_cast<short>(HIWORD(wParam)));
-            RECT r;
-            GetWindowRect(mWnd, &r);
-            HandleMouseWheel(x - r.left, y - r.top, ModifiersFromKeyFlags(LOWORD(wParam)), notches);
+            // The wheel's position is on the screen.
+            POINT p = {SignedLow(lParam), SignedHigh(lParam)};
+            ScreenToClient(mWnd, &p);
+            HandleMouseWheel(Scale().ToLogical(p.x), Scale().ToLogical(p.y),
+                             ModifiersFromKeyFlags(LOWORD(wParam)), notches);
             return true;
         }
         case WM_MOUSEHOVER:
@@ -146,7 +149,7 @@ LRESULT IGraphicsWin::HandleKeyMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARA
             POINT p;
             GetCursorPos(&p);
             ScreenToClient(hwnd, &p);
-            if (HandleKeyDown(p.x, p.y, key))
+            if (HandleKeyDown(Scale().ToLogical(p.x), Scale().ToLogical(p.y), key))
                 return 0;
         }
     }

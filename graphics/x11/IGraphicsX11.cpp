@@ -21,8 +21,6 @@ constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask |
                             EnterWindowMask | LeaveWindowMask | KeyPressMask | KeyReleaseMask |
                             StructureNotifyMask | FocusChangeMask;
 constexpr unsigned long kXembedMapped = 1;
-constexpr double kMinScale = 1.0;
-constexpr double kMaxScale = 3.0;
 
 Window ToXWindow(EditorWindowHandle handle)
 {
@@ -63,14 +61,6 @@ Display* IGraphicsX11::XDisplay() const { return mConnection ? mConnection->Get(
 int IGraphicsX11::ConnectionFd() const { return mConnection ? mConnection->Fd() : -1; }
 
 int IGraphicsX11::TimerPeriodMs() const { return 1000 / (FrameRate() > 0 ? FrameRate() : 25); }
-
-void IGraphicsX11::SetScale(double scale) { mScale = std::clamp(scale, kMinScale, kMaxScale); }
-
-int IGraphicsX11::PhysicalWidth() const { return static_cast<int>(std::lround(Width() * mScale)); }
-
-int IGraphicsX11::PhysicalHeight() const { return static_cast<int>(std::lround(Height() * mScale)); }
-
-int IGraphicsX11::ToLogical(int physical) const { return static_cast<int>(std::floor(physical / mScale)); }
 
 void IGraphicsX11::ResetPresentStats()
 {
@@ -154,6 +144,24 @@ EditorWindowHandle IGraphicsX11::EditorWindow()
     return mWindow ? reinterpret_cast<EditorWindowHandle>(static_cast<uintptr_t>(mWindow)) : nullptr;
 }
 
+void IGraphicsX11::ScaleChanged()
+{
+    mTextEntry->Close();
+    if (!mWindow)
+        return;
+    XResizeWindow(XDisplay(), mWindow, static_cast<unsigned>(PhysicalWidth()),
+                  static_cast<unsigned>(PhysicalHeight()));
+    ExposeArea(Rect(0, 0, Width(), Height()));
+}
+
+double IGraphicsX11::SystemScale(EditorWindowHandle parent)
+{
+    if (!parent)
+        return 1.0;
+    X11Connection connection;
+    return connection.IsOpen() ? X11DpiScale(connection.Get()) : 1.0;
+}
+
 void IGraphicsX11::Resize(int width, int height)
 {
     if (width == Width() && height == Height())
@@ -172,7 +180,7 @@ void IGraphicsX11::Resize(int width, int height)
 void IGraphicsX11::PresentArea(const Rect& rect)
 {
     const LICE_SysBitmap* back = BackBuffer();
-    const Rect area = rect.Intersect(Rect(0, 0, Width(), Height()));
+    const Rect area = rect.Intersect(Rect(0, 0, PhysicalWidth(), PhysicalHeight()));
     if (!mWindow || !back || !back->GetBits() || area.IsEmpty())
         return;
     ++mPresentCount;
@@ -180,41 +188,12 @@ void IGraphicsX11::PresentArea(const Rect& rect)
     Display* display = XDisplay();
     XWindowAttributes attributes = {};
     XGetWindowAttributes(display, mWindow, &attributes);
-    if (mScale == 1.0)
-    {
-        BorrowedImage image(display, attributes.visual, attributes.depth, back->GetBits(), back->GetWidth(),
-                            back->GetHeight(), back->GetRowSpan() * 4);
-        if (image.image)
-            XPutImage(display, mWindow, mGc, image.image, area.left, area.top, area.left, area.top,
-                      static_cast<unsigned>(area.Width()), static_cast<unsigned>(area.Height()));
-    }
-    else
-    {
-        // Each window pixel takes the editor pixel it falls in.
-        const int left = static_cast<int>(std::floor(area.left * mScale));
-        const int top = static_cast<int>(std::floor(area.top * mScale));
-        const int right = std::min(PhysicalWidth(), static_cast<int>(std::ceil(area.right * mScale)));
-        const int bottom = std::min(PhysicalHeight(), static_cast<int>(std::ceil(area.bottom * mScale)));
-        const int width = right - left;
-        const int height = bottom - top;
-        if (width <= 0 || height <= 0)
-            return;
-        mScaled.resize(static_cast<size_t>(width) * height * 4);
-        auto* out = reinterpret_cast<uint32_t*>(&mScaled[0]);
-        for (int y = 0; y < height; ++y)
-        {
-            const int sy = std::min(back->GetHeight() - 1, ToLogical(top + y));
-            const LICE_pixel* row = back->GetBits() + static_cast<int64_t>(sy) * back->GetRowSpan();
-            for (int x = 0; x < width; ++x)
-                out[static_cast<size_t>(y) * width + x] =
-                    row[std::min(back->GetWidth() - 1, ToLogical(left + x))];
-        }
-        BorrowedImage image(display, attributes.visual, attributes.depth, out, width, height, width * 4);
-        if (image.image)
-            XPutImage(display, mWindow, mGc, image.image, 0, 0, left, top, static_cast<unsigned>(width),
-                      static_cast<unsigned>(height));
-    }
-    mTextEntry->Present(display, mWindow, mGc, attributes.visual, attributes.depth, mScale);
+    BorrowedImage image(display, attributes.visual, attributes.depth, back->GetBits(), back->GetWidth(),
+                        back->GetHeight(), back->GetRowSpan() * 4);
+    if (image.image)
+        XPutImage(display, mWindow, mGc, image.image, area.left, area.top, area.left, area.top,
+                  static_cast<unsigned>(area.Width()), static_cast<unsigned>(area.Height()));
+    mTextEntry->Present(display, mWindow, mGc, attributes.visual, attributes.depth);
     XFlush(display);
 }
 
@@ -267,9 +246,13 @@ void IGraphicsX11::OpenTextEntry(IControl* control, const TextStyle& style, cons
 {
     if (!mWindow)
         return;
-    mTextEntry->Open(control, style, rect, initialText, param);
+    // The entry is drawn in window pixels, with the font at the editor's scale.
+    TextStyle scaled = style;
+    scaled.size = Scale().ToPhysical(style.size);
+    const Rect area = Scale().ToPhysical(rect);
+    mTextEntry->Open(control, scaled, area, initialText, param);
     if (mTextEntry->IsOpen())
-        PresentArea(rect);
+        PresentArea(area);
 }
 
 bool IGraphicsX11::AskForColor(Color& /*color*/, const char* /*title*/) { return false; }

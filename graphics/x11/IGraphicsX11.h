@@ -108,11 +108,15 @@ public:
     // Handles every event waiting on the connection.
     void ProcessEvents();
 
-    // ---- Scale and for tests -----------------------------------------------------------
+    // ---- Scale ------------------------------------------------------------------------
 
-    // Window pixels per editor pixel (1 to 3); takes effect at the next opening.
-    void SetScale(double scale);
-    double Scale() const { return mScale; }
+    // The open window takes the new size. [window thread]
+    void ScaleChanged() override;
+    // Xft.dpi of the parent's display (96 is 100 %); 1 without one. [window thread]
+    double SystemScale(EditorWindowHandle parent) override;
+
+    // ---- For tests -----------------------------------------------------------------------
+
     Window XWindow() const { return mWindow; }
     Display* XDisplay() const;
     X11TextEntry& TextEntry() { return *mTextEntry; }
@@ -132,9 +136,9 @@ private:
     void HandleKey(XKeyEvent& event);
     void PassToHost(XKeyEvent& event);
     void ExposeArea(const Rect& rect);
-    int ToLogical(int physical) const;
-    int PhysicalWidth() const;
-    int PhysicalHeight() const;
+    int ToLogical(int physical) const { return Scale().ToLogical(physical); }
+    int PhysicalWidth() const { return WindowSize().width; }
+    int PhysicalHeight() const { return WindowSize().height; }
     void PollFileDialog();
 
     EditorRunLoop* mRunLoop = nullptr;
@@ -147,9 +151,6 @@ private:
     std::unique_ptr<X11TextEntry> mTextEntry;
     std::unique_ptr<X11FileDialog> mFileDialog;
     IFileSelectorControl* mFileControl = nullptr;
-    std::string mScaled; // the enlarged copy of a presented area (bytes)
-
-    double mScale = 1.0;
     // Double clicks: the time and place of the last left press.
     Time mLastPressTime = 0;
     int mLastPressX = -1000;

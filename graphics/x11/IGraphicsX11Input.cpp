@@ -69,11 +69,8 @@ void IGraphicsX11::HandleEvent(XEvent& event)
     {
         case Expose:
         {
-            // Physical to logical, rounding outwards.
             const XExposeEvent& e = event.xexpose;
-            const Rect area(ToLogical(e.x), ToLogical(e.y),
-                            ToLogical(e.x + e.width + static_cast<int>(mScale)),
-                            ToLogical(e.y + e.height + static_cast<int>(mScale)));
+            const Rect area = Scale().ToLogicalCovering(Rect(e.x, e.y, e.x + e.width, e.y + e.height));
             ExposeArea(area.Intersect(Rect(0, 0, Width(), Height())));
             break;
         }

@@ -125,8 +125,8 @@ PopupMenu* IGraphicsX11::ShowPopupMenu(PopupMenu& menu, const Rect& rect)
         return nullptr;
     int screenX = 0;
     int screenY = 0;
-    X11ToScreen(XDisplay(), mWindow, static_cast<int>(rect.left * mScale),
-                static_cast<int>(rect.bottom * mScale), screenX, screenY);
+    X11ToScreen(XDisplay(), mWindow, Scale().ToPhysical(rect.left), Scale().ToPhysical(rect.bottom), screenX,
+                screenY);
     PopupMenu* chosen = X11RunPopupMenu(XDisplay(), menu, screenX, screenY,
                                         [this](XEvent& event)
                                         {

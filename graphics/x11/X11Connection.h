@@ -33,3 +33,9 @@ private:
 
 // Milliseconds on the monotonic clock.
 long long X11NowMs();
+
+// The editor scale of the display's Xft.dpi resource (96 dpi is 1); 1 without the resource.
+double X11DpiScale(Display* display);
+// The dots per inch an X resource string (as XResourceManagerString gives it) sets for
+// Xft.dpi; 0 when it sets none or no positive number.
+double ParseXftDpi(const char* resources);

@@ -181,29 +181,18 @@ void X11TextEntry::Draw()
     FillRect(&mCanvas, caretX, top, 1, font->LineHeight(), mStyle.entryText.ToPixel(), 1.0f, BlendCopy);
 }
 
-void X11TextEntry::Present(Display* display, Window window, GC gc, Visual* visual, int depth, double scale)
+void X11TextEntry::Present(Display* display, Window window, GC gc, Visual* visual, int depth)
 {
     if (!IsOpen() || !mCanvas.GetBits())
         return;
-    // Enlarged pixel by pixel when the window is scaled.
-    const int width = static_cast<int>(std::lround(mCanvas.GetWidth() * scale));
-    const int height = static_cast<int>(std::lround(mCanvas.GetHeight() * scale));
-    mScaled.resize(static_cast<size_t>(width) * height * 4);
-    auto* out = reinterpret_cast<uint32_t*>(&mScaled[0]);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            out[static_cast<size_t>(y) * width + x] =
-                mCanvas.GetBits()[static_cast<int64_t>(std::min(mCanvas.GetHeight() - 1, int(y / scale))) *
-                                      mCanvas.GetRowSpan() +
-                                  std::min(mCanvas.GetWidth() - 1, int(x / scale))];
     XImage* image =
-        XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0, reinterpret_cast<char*>(out),
-                     static_cast<unsigned>(width), static_cast<unsigned>(height), 32, width * 4);
+        XCreateImage(display, visual, static_cast<unsigned>(depth), ZPixmap, 0,
+                     reinterpret_cast<char*>(mCanvas.GetBits()), static_cast<unsigned>(mCanvas.GetWidth()),
+                     static_cast<unsigned>(mCanvas.GetHeight()), 32, mCanvas.GetRowSpan() * 4);
     if (!image)
         return;
-    XPutImage(display, window, gc, image, 0, 0, static_cast<int>(std::lround(mRect.left * scale)),
-              static_cast<int>(std::lround(mRect.top * scale)), static_cast<unsigned>(width),
-              static_cast<unsigned>(height));
+    XPutImage(display, window, gc, image, 0, 0, mRect.left, mRect.top,
+              static_cast<unsigned>(mCanvas.GetWidth()), static_cast<unsigned>(mCanvas.GetHeight()));
     image->data = nullptr;
     XDestroyImage(image);
 }

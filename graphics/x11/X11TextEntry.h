@@ -42,8 +42,9 @@ public:
     void Close();
     // Edits the text for a key press (the typed characters as XLookupString gave them).
     void HandleKey(KeySym key, const char* typed, int length, bool shift, bool control);
-    // Draws the entry over the window (nothing while closed).
-    void Present(Display* display, Window window, GC gc, Visual* visual, int depth, double scale);
+    // Draws the entry over the window (nothing while closed). The entry's rectangle and text
+    // style are the window's pixels, already scaled by the editor.
+    void Present(Display* display, Window window, GC gc, Visual* visual, int depth);
 
     bool IsOpen() const { return mControl != nullptr; }
     bool HasFocus() const { return IsOpen() && mState == kFocused; }
@@ -68,5 +69,4 @@ private:
     int mMaxLength = 0;
     int mState = kIdle;
     LICE_SysBitmap mCanvas;
-    std::string mScaled;
 };

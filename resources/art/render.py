@@ -3,7 +3,10 @@
     python3 render.py --out DIR [--scale S]
 
 At scale 1 the images have exactly the sizes and frame counts the editor expects;
-at scale S every side is S times longer and frames stay stacked top to bottom.
+at scale S every side is S times longer and frames stay stacked top to bottom. The
+background is the exception above scale 1: only the part the editor shows (its
+window, EDITOR_SIZE) is kept, since the rest of the large 1x texture is never seen
+and would cost megabytes of decoded pixels at 3x.
 """
 
 import argparse
@@ -15,7 +18,7 @@ import cairo
 from artkit import new_surface
 from controls import draw_arrow_button, draw_knob, draw_label_button, draw_round_switch, draw_square_switch
 from instrument_panel import draw_panel
-from layout import IMAGES, frame_size
+from layout import EDITOR_SIZE, IMAGES, frame_size
 from panels import draw_background, draw_header, draw_shadow
 
 
@@ -53,7 +56,18 @@ def render_image(name, scale):
         draw(ctx, i)
         target.set_source_surface(frame, 0, i * pixel_frame_height)
         target.paint()
+    if name == "background" and scale != 1:
+        return crop(strip, int(round(EDITOR_SIZE[0] * scale)), int(round(EDITOR_SIZE[1] * scale)))
     return strip
+
+
+def crop(surface, width, height):
+    """The top-left width x height of the surface."""
+    cut = cairo.ImageSurface(cairo.FORMAT_ARGB32, width, height)
+    ctx = cairo.Context(cut)
+    ctx.set_source_surface(surface, 0, 0)
+    ctx.paint()
+    return cut
 
 
 def main(argv):

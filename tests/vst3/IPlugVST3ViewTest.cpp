@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -223,4 +224,47 @@ TEST_F(IPlugVST3ViewTest, HostsReleaseViewAndPlugInInEitherOrder)
         EXPECT_EQ(log, (std::vector<std::string>{"create", "open", "close", "destroy"}))
             << "view first: " << viewFirst;
     }
+}
+
+TEST_F(IPlugVST3ViewTest, ContentScaleSizesTheViewBeforeOrAfterAttachedAndResizesAnOpenOne)
+{
+    auto* plug = new ViewPlug(log);
+    auto* view = new IPlugVST3View(plug);
+    RecordingPlugFrame frame;
+    view->setFrame(&frame);
+    IPlugViewContentScaleSupport* scaling = nullptr;
+    ASSERT_EQ(view->queryInterface(IPlugViewContentScaleSupport::iid, reinterpret_cast<void**>(&scaling)),
+              kResultOk);
+    ASSERT_NE(scaling, nullptr);
+    const auto sizeOf = [view]()
+    {
+        ViewRect size;
+        view->getSize(&size);
+        return std::to_string(size.getWidth()) + "x" + std::to_string(size.getHeight());
+    };
+
+    // Before attached: the host sizes its frame from getSize, so nothing needs resizing.
+    EXPECT_EQ(scaling->setContentScaleFactor(1.5f), kResultTrue);
+    EXPECT_EQ(sizeOf(), "450x300");
+    ASSERT_EQ(view->attached(&gParent, kPlatformTypeHWND), kResultOk);
+    EXPECT_TRUE(frame.requests.empty());
+
+    // While open: the view asks the host frame for the new size.
+    EXPECT_EQ(scaling->setContentScaleFactor(2.0f), kResultTrue);
+    EXPECT_EQ(sizeOf(), "600x400");
+    ASSERT_EQ(frame.requests.size(), 1u);
+    EXPECT_EQ(frame.requests[0].getWidth(), 600);
+    EXPECT_EQ(frame.requests[0].getHeight(), 400);
+
+    // Nonsense is refused and changes nothing.
+    for (const float bad : {0.0f, -1.0f, std::nanf(""), INFINITY})
+        EXPECT_EQ(scaling->setContentScaleFactor(bad), kInvalidArgument);
+    EXPECT_EQ(sizeOf(), "600x400");
+    EXPECT_EQ(frame.requests.size(), 1u);
+
+    view->removed();
+    scaling->release();
+    view->setFrame(nullptr);
+    view->release();
+    plug->release();
 }

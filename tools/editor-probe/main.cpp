@@ -1,7 +1,7 @@
 // kestrum-editor-probe: what opening Kestrum costs a host, measured through the VST3 module
 // loaded from disk as a host loads it.
 //
-//   kestrum-editor-probe [--instances N] [--screenshot editor.png]
+//   kestrum-editor-probe [--instances N] [--screenshot editor.png] [--scale S]
 //
 // Prints the time to load the module, to create and initialise the first instance (which
 // decodes the editor's images into the module-wide cache) and later ones (which find the
@@ -9,7 +9,9 @@
 // window of its own (Windows; on Linux an X window with the host's run loop, when an X server
 // is reachable) and prints how long attaching and the first complete paint take; with
 // --screenshot it writes the editor at default values as a PNG file, its pixels read back
-// from the window.
+// from the window. --scale gives the Linux editor the host's content scale S before it opens
+// (the picture then has S times the editor's size); first open then includes decoding that
+// scale's images.
 
 #include "tests/vst3/Vst3Editor.h"
 #include "tests/vst3/Vst3Instance.h"
@@ -20,6 +22,9 @@
 #endif
 
 #include "instrument/KestrumLayout.h"
+#ifndef _WIN32
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -110,10 +115,25 @@ bool MeasureEditor(Vst3Instance& instance, const char* screenshot)
     return painted;
 }
 #else
-// The Linux host's way: an X window of its own and its run loop behind the view's frame.
-bool MeasureEditor(Vst3Instance& instance, const char* screenshot)
+// The host's content scale for the view; false when the view refuses it.
+bool SetContentScale(Steinberg::IPlugView* view, double scale)
 {
-    X11HostWindow window(0, 0, KestrumLayout::kEditorWidth, KestrumLayout::kEditorHeight);
+    Steinberg::IPlugViewContentScaleSupport* support = nullptr;
+    if (view->queryInterface(Steinberg::IPlugViewContentScaleSupport::iid,
+                             reinterpret_cast<void**>(&support)) != Steinberg::kResultOk ||
+        support == nullptr)
+        return false;
+    const bool taken = support->setContentScaleFactor(static_cast<float>(scale)) == Steinberg::kResultTrue;
+    support->release();
+    return taken;
+}
+
+// The Linux host's way: an X window of its own and its run loop behind the view's frame.
+bool MeasureEditor(Vst3Instance& instance, const char* screenshot, double scale)
+{
+    const int width = static_cast<int>(KestrumLayout::kEditorWidth * scale + 0.5);
+    const int height = static_cast<int>(KestrumLayout::kEditorHeight * scale + 0.5);
+    X11HostWindow window(0, 0, width, height);
     if (!window.Open())
     {
         std::fprintf(stderr, "editor-probe: no X server reachable; the editor is not measured\n");
@@ -127,6 +147,12 @@ bool MeasureEditor(Vst3Instance& instance, const char* screenshot)
         return false;
     }
     view->setFrame(&frame);
+    if (scale != 1.0 && !SetContentScale(view, scale))
+    {
+        std::fprintf(stderr, "editor-probe: the view refused the scale %g\n", scale);
+        view->release();
+        return false;
+    }
     Steinberg::tresult attached = Steinberg::kResultFalse;
     const double attachMs = MillisecondsFor(
         [&] { attached = view->attached(window.Handle(), Steinberg::kPlatformTypeX11EmbedWindowID); });
@@ -137,8 +163,7 @@ bool MeasureEditor(Vst3Instance& instance, const char* screenshot)
             [&]
             {
                 picture = window.WaitForPicture(
-                    window.Children()[0], 0, 0, KestrumLayout::kEditorWidth, KestrumLayout::kEditorHeight,
-                    [&] { frame.RunFor(5); }, 10000);
+                    window.Children()[0], 0, 0, width, height, [&] { frame.RunFor(5); }, 10000);
             });
     bool ok = !picture.empty();
     if (ok)
@@ -147,8 +172,7 @@ bool MeasureEditor(Vst3Instance& instance, const char* screenshot)
             attachMs, paintMs);
     else
         std::fprintf(stderr, "editor-probe: the editor window did not open or show a picture\n");
-    if (ok && screenshot != nullptr &&
-        !WritePng(screenshot, KestrumLayout::kEditorWidth, KestrumLayout::kEditorHeight, picture.data()))
+    if (ok && screenshot != nullptr && !WritePng(screenshot, width, height, picture.data()))
     {
         std::fprintf(stderr, "editor-probe: cannot write %s\n", screenshot);
         ok = false;
@@ -166,15 +190,20 @@ int main(int argc, char** argv)
 {
     int instances = 20;
     const char* screenshot = nullptr;
+    double scale = 1.0;
     for (int i = 1; i < argc; ++i)
     {
         if (std::strcmp(argv[i], "--instances") == 0 && i + 1 < argc)
             instances = std::max(2, std::atoi(argv[++i]));
         else if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc)
             screenshot = argv[++i];
+        else if (std::strcmp(argv[i], "--scale") == 0 && i + 1 < argc)
+            scale = std::atof(argv[++i]);
         else
         {
-            std::fprintf(stderr, "usage: kestrum-editor-probe [--instances N] [--screenshot editor.png]\n");
+            std::fprintf(
+                stderr,
+                "usage: kestrum-editor-probe [--instances N] [--screenshot editor.png] [--scale S]\n");
             return 2;
         }
     }
@@ -202,12 +231,17 @@ int main(int argc, char** argv)
     ReportSizes();
 
 #ifdef _WIN32
+    if (scale != 1.0)
+    {
+        std::fprintf(stderr, "editor-probe: --scale is measured on Linux only\n");
+        return 2;
+    }
     if (!MeasureEditor(*first, screenshot))
         return 1;
 #else
     // Without an X server there is no window to open; that is only a failure when a picture
     // was asked for.
-    if (!MeasureEditor(*first, screenshot) && screenshot != nullptr)
+    if (!MeasureEditor(*first, screenshot, scale) && screenshot != nullptr)
         return 1;
 #endif
     return 0;

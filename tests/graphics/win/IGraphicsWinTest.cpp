@@ -300,3 +300,53 @@ TEST(IGraphicsWinLifecycle, ClassLivesWhileAnyEditorIsOpenAndReopeningKeepsState
     EXPECT_FALSE(ClassRegistered());
 }
 } // namespace
+
+// The editor at a host scale: the window has the scaled size and shows the back buffer drawn
+// at that size, a drag of a knob's height in window pixels is the same logical gesture as at
+// 100 %, and the centre of every control in window pixels reaches that control. A scale
+// change while open resizes the window.
+TEST(IGraphicsWinScaleTest, WindowSizeGearingAndHitsFollowTheScale)
+{
+    for (const double scale : {1.5, 2.0})
+    {
+        SCOPED_TRACE(scale);
+        WinEditorHarness h(false, scale);
+        ASSERT_NE(h.EditorWnd(), nullptr);
+        ASSERT_TRUE(h.Settle());
+        const auto clientSize = [&h]()
+        {
+            RECT client;
+            GetClientRect(h.EditorWnd(), &client);
+            return std::to_string(client.right) + "x" + std::to_string(client.bottom);
+        };
+        EXPECT_EQ(clientSize(), scale == 2.0 ? "1000x960" : "750x720");
+        EXPECT_TRUE(h.WindowEqualsBackBuffer());
+
+        const EditorScale& s = h.editor->Scale();
+        for (int i = 1; i < h.editor->NumControls(); ++i)
+        {
+            const Rect r = s.ToPhysical(h.editor->GetControl(i)->GetRect());
+            EXPECT_EQ(h.editor->FindControlAt(s.ToLogical((r.left + r.right) / 2),
+                                              s.ToLogical((r.top + r.bottom) / 2)),
+                      i);
+        }
+
+        // Two steps of the knob's height (40 logical pixels in all) from its centre.
+        h.knobA->SetValue(0.5);
+        const Rect knob = s.ToPhysical(h.kKnobA);
+        const int x = (knob.left + knob.right) / 2;
+        const int y = (knob.top + knob.bottom) / 2;
+        const int step = s.ToPhysical(h.kKnobSize) / 2;
+        h.Post(WM_LBUTTONDOWN, MK_LBUTTON, x, y);
+        h.Post(WM_MOUSEMOVE, MK_LBUTTON, x, y - step);
+        h.Post(WM_MOUSEMOVE, MK_LBUTTON, x, y - 2 * step);
+        h.Post(WM_LBUTTONUP, 0, x, y - 2 * step);
+        ASSERT_TRUE(h.Flush());
+        EXPECT_NEAR(h.knobA->GetValue(), 0.75, 1e-9);
+
+        h.editor->SetContentScale(1.0);
+        EXPECT_EQ(clientSize(), "500x480");
+        ASSERT_TRUE(h.Settle());
+        EXPECT_TRUE(h.WindowEqualsBackBuffer());
+    }
+}

@@ -31,15 +31,16 @@ std::vector<WPARAM>& WinEditorHarness::HostKeys()
     return keys;
 }
 
-WinEditorHarness::WinEditorHarness(bool tooltips)
+WinEditorHarness::WinEditorHarness(bool tooltips, double scale)
 {
     WNDCLASSW hostClass = {};
     hostClass.lpfnWndProc = &HostProc;
     hostClass.hInstance = GetModuleHandleW(nullptr);
     hostClass.lpszClassName = kHostClass;
     RegisterClassW(&hostClass); // already registered by an earlier test: fine
-    host = CreateWindowExW(0, kHostClass, L"host", WS_POPUP | WS_VISIBLE, 0, 0, 520, 500, nullptr, nullptr,
-                           GetModuleHandleW(nullptr), nullptr);
+    host =
+        CreateWindowExW(0, kHostClass, L"host", WS_POPUP | WS_VISIBLE, 0, 0, static_cast<int>(520 * scale),
+                        static_cast<int>(500 * scale), nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     SetForegroundWindow(host);
     HostKeys().clear();
 
@@ -49,6 +50,8 @@ WinEditorHarness::WinEditorHarness(bool tooltips)
     knobA = AddControls(*editor, plug);
     editor->SetTooltipsEnabled(tooltips);
     plug.AttachEditor(std::move(owned));
+    if (scale != 1.0)
+        editor->SetContentScale(scale);
     editor->CreateEditorWindow(host);
 }
 
@@ -118,5 +121,25 @@ bool WinEditorHarness::WindowShowsFrame(const Rect& rect, int frame) const
             if (shown != drawn)
                 return false;
         }
+    return true;
+}
+
+bool WinEditorHarness::WindowEqualsBackBuffer() const
+{
+    const LICE_SysBitmap* back = editor->BackBuffer();
+    RECT client;
+    GetClientRect(EditorWnd(), &client);
+    if (!back || client.right != back->GetWidth() || client.bottom != back->GetHeight())
+        return false;
+    LICE_SysBitmap readBack(client.right, client.bottom);
+    HDC windowDc = GetDC(EditorWnd());
+    BitBlt(readBack.GetDeviceContext(), 0, 0, client.right, client.bottom, windowDc, 0, 0, SRCCOPY);
+    ReleaseDC(EditorWnd(), windowDc);
+    GdiFlush();
+    for (int y = 0; y < client.bottom; ++y)
+        for (int x = 0; x < client.right; ++x)
+            if ((readBack.GetBits()[y * readBack.GetRowSpan() + x] & 0xFFFFFF) !=
+                (back->GetBits()[y * back->GetRowSpan() + x] & 0xFFFFFF))
+                return false;
     return true;
 }

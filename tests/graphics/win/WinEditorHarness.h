@@ -18,8 +18,9 @@
 class WinEditorHarness : public EditorWindowLayout
 {
 public:
-    // With tooltips the editor also makes its tooltip window.
-    explicit WinEditorHarness(bool tooltips = false);
+    // With tooltips the editor also makes its tooltip window; at a scale other than 1 the
+    // host has given it that content scale (mouse positions are then window pixels).
+    explicit WinEditorHarness(bool tooltips = false, double scale = 1.0);
     ~WinEditorHarness();
 
     RecordingPlug plug;
@@ -38,6 +39,8 @@ public:
     bool Settle();
     // The window's pixels (RGB) of the rectangle equal the strip's frame (0-based) there.
     bool WindowShowsFrame(const Rect& rect, int frame) const;
+    // The window's pixels equal the back buffer's everywhere.
+    bool WindowEqualsBackBuffer() const;
     // The keys the host window received.
     static std::vector<WPARAM>& HostKeys();
 };

@@ -388,3 +388,60 @@ TEST_F(IGraphicsX11Test, FileDialogsAnswerAtALaterTickAsTheirOwnGesture)
         EXPECT_EQ(selector->Folder(), "/tmp/presets/");
     }
 }
+
+// The editor at a host scale: the window has the scaled size and shows the back buffer as it
+// is (drawn at that size, never enlarged), a drag of a knob's height in window pixels is the
+// same logical gesture as at 100 %, and the centre of every control in window pixels reaches
+// that control. A scale change while open resizes the window.
+TEST(IGraphicsX11ScaleTest, WindowSizeGearingAndHitsFollowTheScale)
+{
+    for (const double scale : {1.5, 2.0})
+    {
+        SCOPED_TRACE(scale);
+        X11EditorHarness h(scale);
+        KESTRUM_REQUIRE_X_DISPLAY(h.HasDisplay());
+        ASSERT_TRUE(h.editor->HasWindow());
+        ASSERT_TRUE(h.Settle());
+        const auto windowSize = [&h]()
+        {
+            Window root = 0;
+            int x = 0, y = 0;
+            unsigned width = 0, height = 0, border = 0, depth = 0;
+            XGetGeometry(h.editor->XDisplay(), h.editor->XWindow(), &root, &x, &y, &width, &height, &border,
+                         &depth);
+            return std::to_string(width) + "x" + std::to_string(height);
+        };
+        EXPECT_EQ(windowSize(), scale == 2.0 ? "1000x960" : "750x720");
+        EXPECT_TRUE(h.WindowEqualsBackBuffer());
+
+        const EditorScale& s = h.editor->Scale();
+        for (int i = 1; i < h.editor->NumControls(); ++i)
+        {
+            const Rect r = s.ToPhysical(h.editor->GetControl(i)->GetRect());
+            EXPECT_EQ(h.editor->FindControlAt(s.ToLogical((r.left + r.right) / 2),
+                                              s.ToLogical((r.top + r.bottom) / 2)),
+                      i);
+        }
+
+        // Two steps of the knob's height (40 logical pixels in all) from its centre.
+        h.knobA->SetValue(0.5);
+        const Rect knob = s.ToPhysical(h.kKnobA);
+        const int x = (knob.left + knob.right) / 2;
+        const int y = (knob.top + knob.bottom) / 2;
+        const int step = s.ToPhysical(h.kKnobSize) / 2;
+        h.MoveTo(x, y);
+        h.Button(1, true);
+        h.MoveTo(x, y - step);
+        h.Flush();
+        h.MoveTo(x, y - 2 * step);
+        h.Flush();
+        h.Button(1, false);
+        h.Flush();
+        EXPECT_NEAR(h.knobA->GetValue(), 0.75, 1e-9);
+
+        h.editor->SetContentScale(1.0);
+        EXPECT_EQ(windowSize(), "500x480");
+        ASSERT_TRUE(h.Settle());
+        EXPECT_TRUE(h.WindowEqualsBackBuffer());
+    }
+}

@@ -8,12 +8,14 @@
 
 #include <memory>
 
-X11EditorHarness::X11EditorHarness()
+X11EditorHarness::X11EditorHarness(double scale)
 {
     display = XOpenDisplay(nullptr);
     if (!display)
         return;
-    host = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, kHostTop, 520, 500, 0, 0, 0);
+    host =
+        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, kHostTop,
+                            static_cast<unsigned>(520 * scale), static_cast<unsigned>(500 * scale), 0, 0, 0);
     XSelectInput(display, host, KeyPressMask | StructureNotifyMask);
     XMapWindow(display, host);
     XEvent event;
@@ -24,6 +26,8 @@ X11EditorHarness::X11EditorHarness()
     editor = owned.get();
     knobA = AddControls(*editor, plug);
     plug.AttachEditor(std::move(owned));
+    if (scale != 1.0)
+        editor->SetContentScale(scale);
     editor->UseRunLoop(&loop);
     editor->CreateEditorWindow(reinterpret_cast<EditorWindowHandle>(static_cast<uintptr_t>(host)));
     // Park the pointer where no control is, so hover states do not leak into tests.
@@ -131,7 +135,7 @@ bool X11EditorHarness::WindowShowsFrame(const Rect& rect, int frame) const
 
 bool X11EditorHarness::WindowEqualsBackBuffer() const
 {
-    const Rect all(0, 0, editor->Width(), editor->Height());
+    const Rect all(0, 0, editor->WindowSize().width, editor->WindowSize().height);
     auto image = ReadBack(editor->XDisplay(), editor->XWindow(), all);
     const LICE_SysBitmap* back = editor->BackBuffer();
     if (!image || !back)

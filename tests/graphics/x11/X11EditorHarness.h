@@ -20,7 +20,8 @@ public:
     // The host window's top on the screen: room above it for drags beyond the editor.
     static constexpr int kHostTop = 260;
 
-    X11EditorHarness();
+    // The editor at the host's content scale; input positions are then the window's pixels.
+    explicit X11EditorHarness(double scale = 1.0);
     ~X11EditorHarness();
 
     // Whether an X server could be reached (the tests skip without one).
