@@ -76,3 +76,16 @@ LICE_pixel EditorWindowLayout::FramePixel(int frame, int x, int y) const
 {
     return mStrip.GetBits()[(frame * kKnobSize + y) * mStrip.GetRowSpan() + x] & 0xFFFFFF;
 }
+
+int ControlMissedAtItsCentre(const IGraphics& editor)
+{
+    const EditorScale& scale = editor.Scale();
+    for (int i = 1; i < editor.NumControls(); ++i)
+    {
+        const Rect r = scale.ToPhysical(editor.GetControl(i)->GetRect());
+        if (editor.FindControlAt(scale.ToLogical((r.left + r.right) / 2),
+                                 scale.ToLogical((r.top + r.bottom) / 2)) != i)
+            return i;
+    }
+    return -1;
+}

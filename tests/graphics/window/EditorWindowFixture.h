@@ -43,3 +43,7 @@ private:
 
 // The 0-based frame a 99-frame knob shows for a value.
 int KnobFrameFor(double value);
+
+// The first control (after the background) whose centre in window pixels, taken back to the
+// editor's pixels as the window layers do, does not reach that control; -1 when all do.
+int ControlMissedAtItsCentre(const IGraphics& editor);
