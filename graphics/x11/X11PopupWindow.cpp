@@ -48,27 +48,27 @@ void X11PopupWindow::Present()
     XFlush(mDisplay);
 }
 
-LICE_CachedFont* X11UiFont()
+LICE_CachedFont* X11UiFont(int pixels)
 {
-    TextStyle style("Arial", 14, Color(255, 0, 0, 0));
+    TextStyle style("Arial", pixels, Color(255, 0, 0, 0));
     return FontCache::Instance().FindOrCreate(style);
 }
 
-int X11DrawUiText(LICE_IBitmap& canvas, const char* text, int x, int y, LICE_pixel color)
+int X11DrawUiText(LICE_IBitmap& canvas, const char* text, int x, int y, LICE_pixel color, int pixels)
 {
-    LICE_CachedFont* font = X11UiFont();
+    LICE_CachedFont* font = X11UiFont(pixels);
     if (!font)
         return 0;
     font->SetTextColor(color);
     font->SetTextBlend(BlendCopy | BlendUseSourceAlpha, 1.0f);
     LICE_Rect rect = {x, y, canvas.GetWidth(), canvas.GetHeight()};
     font->RenderText(&canvas, text, -1, &rect, LICE_DT_NOCLIP);
-    return X11UiTextWidth(text);
+    return X11UiTextWidth(text, pixels);
 }
 
-int X11UiTextWidth(const char* text)
+int X11UiTextWidth(const char* text, int pixels)
 {
-    LICE_CachedFont* font = X11UiFont();
+    LICE_CachedFont* font = X11UiFont(pixels);
     if (!font)
         return 0;
     LICE_Rect rect = {0, 0, 0, 0};

@@ -36,10 +36,13 @@ private:
     int mY;
 };
 
-// The font of menus and message boxes (Liberation Sans, 14 pixels), or none.
-LICE_CachedFont* X11UiFont();
+// The pixel size of the font of menus and message boxes at 100 %.
+constexpr int kX11UiFontPixels = 14;
+// The font of menus and message boxes (Liberation Sans) at a pixel size, or none.
+LICE_CachedFont* X11UiFont(int pixels = kX11UiFontPixels);
 // Draws one line of text in the colour, left-aligned at (x, y); returns its width.
-int X11DrawUiText(LICE_IBitmap& canvas, const char* text, int x, int y, LICE_pixel color);
-int X11UiTextWidth(const char* text);
+int X11DrawUiText(LICE_IBitmap& canvas, const char* text, int x, int y, LICE_pixel color,
+                  int pixels = kX11UiFontPixels);
+int X11UiTextWidth(const char* text, int pixels = kX11UiFontPixels);
 // The screen position of a point of a window.
 void X11ToScreen(Display* display, Window window, int x, int y, int& screenX, int& screenY);
