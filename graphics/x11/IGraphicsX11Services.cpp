@@ -183,9 +183,7 @@ int IGraphicsX11::AskUser(const char* text, const char* caption, int type)
     X11PopupWindow box(display, x, y, m.boxWidth, height);
     DrawBox(box, lines, buttons, buttonsTop, m);
     XSync(display, False);
-    XGrabKeyboard(display, box.Id(), True, GrabModeAsync, GrabModeAsync, CurrentTime);
-    XGrabPointer(display, box.Id(), True, ButtonPressMask | ButtonReleaseMask, GrabModeAsync, GrabModeAsync,
-                 None, None, CurrentTime);
+    X11GrabInput(display, box.Id(), ButtonPressMask | ButtonReleaseMask);
     // Return takes the first answer, Escape the last.
     int result = 0;
     while (result == 0)

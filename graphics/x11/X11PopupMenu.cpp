@@ -302,9 +302,8 @@ PopupMenu* X11RunPopupMenu(Display* display, PopupMenu& menu, int screenX, int s
     MenuRun run(display, menu, screenX, screenY, scale);
     const Window grabber = run.FirstWindow();
     XSync(display, False);
-    XGrabPointer(display, grabber, True, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
-                 GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
-    XGrabKeyboard(display, grabber, True, GrabModeAsync, GrabModeAsync, CurrentTime);
+    // Without the grabs the menu still answers clicks on its own windows.
+    X11GrabInput(display, grabber, ButtonPressMask | ButtonReleaseMask | PointerMotionMask);
     for (;;)
     {
         XEvent event;

@@ -5,6 +5,9 @@
 
 #include <X11/Xutil.h>
 
+#include <chrono>
+#include <thread>
+
 X11PopupWindow::X11PopupWindow(Display* display, int x, int y, int width, int height)
     : mDisplay(display),
       mCanvas(width, height),
@@ -82,4 +85,24 @@ void X11ToScreen(Display* display, Window window, int x, int y, int& screenX, in
     screenX = x;
     screenY = y;
     XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &screenX, &screenY, &child);
+}
+
+bool X11GrabInput(Display* display, Window window, unsigned pointerEvents)
+{
+    constexpr int kTries = 250;
+    bool pointer = false;
+    bool keyboard = false;
+    for (int attempt = 0; attempt < kTries; ++attempt)
+    {
+        if (!pointer)
+            pointer = XGrabPointer(display, window, True, pointerEvents, GrabModeAsync, GrabModeAsync, None,
+                                   None, CurrentTime) == GrabSuccess;
+        if (!keyboard)
+            keyboard = XGrabKeyboard(display, window, True, GrabModeAsync, GrabModeAsync, CurrentTime) ==
+                       GrabSuccess;
+        if (pointer && keyboard)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
 }
