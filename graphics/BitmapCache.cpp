@@ -19,6 +19,13 @@ LICE_IBitmap* BitmapCache::FindOrLoad(int resourceId,
     return slot.get();
 }
 
+LICE_IBitmap* BitmapCache::Find(int resourceId)
+{
+    std::lock_guard<std::mutex> guard(mLock);
+    const auto found = mBitmaps.find(resourceId);
+    return found != mBitmaps.end() ? found->second.get() : nullptr;
+}
+
 int BitmapCache::Size()
 {
     std::lock_guard<std::mutex> guard(mLock);

@@ -24,6 +24,8 @@ public:
     // image is decoded once) and a non-null result is kept. A failed load is not remembered
     // and is tried again at the next request. [any thread; takes the cache's lock]
     LICE_IBitmap* FindOrLoad(int resourceId, const std::function<std::unique_ptr<LICE_IBitmap>()>& load);
+    // The cached bitmap for the id, or none; loads nothing. [any thread; takes the cache's lock]
+    LICE_IBitmap* Find(int resourceId);
     // [any thread; takes the cache's lock]
     int Size();
     // Destroys every cached bitmap. [module unload, or tests]

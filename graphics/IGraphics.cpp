@@ -15,6 +15,12 @@
 #include <cstring>
 #include <optional>
 
+namespace
+{
+// The scaled sets are PNG resources; the name only chooses the decoder.
+constexpr const char* kScaledImageName = "scaled.png";
+} // namespace
+
 IGraphics::IGraphics(IPlugBase* plug, int width, int height, int frameRate)
     : mPlug(plug),
       mWidth(width),
@@ -173,30 +179,35 @@ LICE_IBitmap* IGraphics::ImageAtScale(const BitmapRef& image)
         return ReducedImage(image, set);
     const int id = EditorScale::ArtResourceId(image.resourceId, set);
     return BitmapCache::Instance().FindOrLoad(mScale.CacheKey(image.resourceId),
-                                              [&]() { return LoadPlatformImage(id, "scaled.png"); });
+                                              [&]() { return LoadPlatformImage(id, kScaledImageName); });
 }
 
 LICE_IBitmap* IGraphics::ReducedImage(const BitmapRef& image, int setPercent)
 {
-    // The larger rendering first, in a lookup of its own: the cache holds its lock while it
-    // loads, and the reduction below needs the larger image.
-    const EditorScale setScale(setPercent / 100.0);
+    BitmapCache& cache = BitmapCache::Instance();
+    const int key = mScale.CacheKey(image.resourceId);
+    if (LICE_IBitmap* reduced = cache.Find(key))
+        return reduced;
+    // The larger rendering is decoded for the reduction and dropped again, unless an editor at
+    // that scale keeps it anyway: a window at 250 % holds the 250 % images only. Outside the
+    // cache's lookups, since the cache holds its lock while it loads.
     const int id = EditorScale::ArtResourceId(image.resourceId, setPercent);
-    LICE_IBitmap* larger = BitmapCache::Instance().FindOrLoad(
-        setScale.CacheKey(image.resourceId), [&]() { return LoadPlatformImage(id, "scaled.png"); });
+    std::unique_ptr<LICE_IBitmap> decoded;
+    const LICE_IBitmap* larger = cache.Find(EditorScale(setPercent / 100.0).CacheKey(image.resourceId));
+    if (!larger)
+    {
+        decoded = LoadPlatformImage(id, kScaledImageName);
+        larger = decoded.get();
+    }
     if (!larger)
         return nullptr;
     const int percent = mScale.Percent();
     const int frames = image.N > 1 && !image.framesAreHorizontal ? image.N : 1;
     const int width = (larger->GetWidth() * percent + setPercent / 2) / setPercent;
     const int frameHeight = (larger->GetHeight() / frames * percent + setPercent / 2) / setPercent;
-    return BitmapCache::Instance().FindOrLoad(mScale.CacheKey(image.resourceId),
-                                              [&]()
-                                              {
-                                                  std::unique_ptr<LICE_IBitmap> reduced =
-                                                      ReduceFrames(*larger, frames, width, frameHeight);
-                                                  return reduced;
-                                              });
+    return cache.FindOrLoad(key,
+                            [&]() -> std::unique_ptr<LICE_IBitmap>
+                            { return ReduceFrames(*larger, frames, width, frameHeight); });
 }
 
 IControl* IGraphics::GetControl(int index) const

@@ -71,7 +71,9 @@ std::unique_ptr<LICE_MemBitmap> MakeRoundStrip(int side, int frames)
 template <class Layer>
 struct BenchEditor
 {
-    BenchEditor()
+    // At a scale other than 1 the X11 window has the scaled size (the layout's images here are
+    // made in code, so they are drawn as they are: only the window copy is measured scaled).
+    explicit BenchEditor(double windowScale = 1.0) : scale(windowScale)
     {
         background = std::make_unique<LICE_MemBitmap>(1000, 1000);
         for (int y = 0; y < 1000; ++y)
@@ -114,6 +116,7 @@ struct BenchEditor
     std::unique_ptr<LICE_MemBitmap> knobStrip;
     std::unique_ptr<LICE_MemBitmap> switchStrip;
     Layer* editor = nullptr;
+    double scale = 1.0;
     Display* display = nullptr; // the X11 variant's host connection
     Window host = 0;
 };
@@ -138,9 +141,12 @@ void BenchEditor<IGraphicsX11>::Open()
     display = XOpenDisplay(nullptr);
     if (!display)
         return;
-    host = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, kWidth, kHeight, 0, 0, 0);
+    host =
+        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, static_cast<unsigned>(kWidth * scale),
+                            static_cast<unsigned>(kHeight * scale), 0, 0, 0);
     XMapWindow(display, host);
     XSync(display, False);
+    editor->SetContentScale(scale);
     editor->UseRunLoop(&loop);
     editor->CreateEditorWindow(reinterpret_cast<EditorWindowHandle>(static_cast<uintptr_t>(host)));
 }
@@ -209,19 +215,20 @@ void BM_OneKnobIncrementalFrame(benchmark::State& state)
 BENCHMARK_TEMPLATE(BM_OneKnobIncrementalFrame, IGraphicsHeadless);
 BENCHMARK_TEMPLATE(BM_OneKnobIncrementalFrame, IGraphicsX11);
 
-// The copy of the whole back buffer to the window alone.
+// The copy of the whole back buffer to the window alone; the argument is the scale in percent.
 void BM_X11PresentFullWindow(benchmark::State& state)
 {
-    BenchEditor<IGraphicsX11> bench;
+    BenchEditor<IGraphicsX11> bench(state.range(0) / 100.0);
     if (Skipped(state, bench))
         return;
+    const EditorSize size = bench.editor->WindowSize();
     for (auto _ : state)
     {
-        bench.editor->PresentArea(Rect(0, 0, kWidth, kHeight));
+        bench.editor->PresentArea(Rect(0, 0, size.width, size.height));
         XSync(bench.editor->XDisplay(), False);
     }
 }
-BENCHMARK(BM_X11PresentFullWindow);
+BENCHMARK(BM_X11PresentFullWindow)->Arg(100)->Arg(200)->Arg(300);
 
 void BM_PushValueToControls(benchmark::State& state, bool normalized)
 {

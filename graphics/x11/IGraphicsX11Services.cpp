@@ -30,11 +30,23 @@ constexpr int kClipboardWaitMs = 300;
 // Message box types and layout.
 constexpr int kTypeOkCancel = 1;
 constexpr int kTypeYesNo = 4;
-constexpr int kBoxWidth = 360;
-constexpr int kLineHeight = 20;
-constexpr int kButtonWidth = 80;
-constexpr int kButtonHeight = 24;
-constexpr int kMargin = 14;
+
+// The box's measures in screen pixels: those of 100 % times the editor's scale.
+struct BoxMetrics
+{
+    explicit BoxMetrics(const EditorScale& scale)
+        : boxWidth(scale.ToPhysical(360)),
+          lineHeight(scale.ToPhysical(20)),
+          buttonWidth(scale.ToPhysical(80)),
+          buttonHeight(scale.ToPhysical(24)),
+          buttonGap(scale.ToPhysical(8)),
+          labelTop(scale.ToPhysical(4)),
+          margin(scale.ToPhysical(14)),
+          fontPixels(scale.ToPhysical(kX11UiFontPixels))
+    {
+    }
+    int boxWidth, lineHeight, buttonWidth, buttonHeight, buttonGap, labelTop, margin, fontPixels;
+};
 
 // The folder part of a path, ending in '/'; empty without one.
 std::string FolderOfPath(const std::string& path)
@@ -52,7 +64,7 @@ std::string HomeFolder()
 }
 
 // Words laid into lines no wider than the box.
-std::vector<std::string> WrapText(const char* text, int width)
+std::vector<std::string> WrapText(const char* text, int width, int fontPixels)
 {
     std::vector<std::string> lines;
     std::string line;
@@ -62,7 +74,7 @@ std::vector<std::string> WrapText(const char* text, int width)
         if (word.empty())
             return;
         const std::string longer = line.empty() ? word : line + " " + word;
-        if (!line.empty() && X11UiTextWidth(longer.c_str()) > width)
+        if (!line.empty() && X11UiTextWidth(longer.c_str(), fontPixels) > width)
         {
             lines.push_back(line);
             line = word;
@@ -98,21 +110,23 @@ struct BoxButton
 };
 
 void DrawBox(X11PopupWindow& box, const std::vector<std::string>& lines,
-             const std::vector<BoxButton>& buttons, int buttonsTop)
+             const std::vector<BoxButton>& buttons, int buttonsTop, const BoxMetrics& m)
 {
     LICE_SysBitmap& canvas = box.Canvas();
     FillRect(&canvas, 0, 0, canvas.GetWidth(), canvas.GetHeight(), 0xFF7A7A7A, 1.0f, BlendCopy);
     FillRect(&canvas, 1, 1, canvas.GetWidth() - 2, canvas.GetHeight() - 2, 0xFFF2F2F2, 1.0f, BlendCopy);
     for (size_t i = 0; i < lines.size(); ++i)
-        X11DrawUiText(canvas, lines[i].c_str(), kMargin, kMargin + static_cast<int>(i) * kLineHeight,
-                      0xFF000000);
+        X11DrawUiText(canvas, lines[i].c_str(), m.margin, m.margin + static_cast<int>(i) * m.lineHeight,
+                      0xFF000000, m.fontPixels);
     for (const BoxButton& button : buttons)
     {
-        FillRect(&canvas, button.left, buttonsTop, kButtonWidth, kButtonHeight, 0xFF7A7A7A, 1.0f, BlendCopy);
-        FillRect(&canvas, button.left + 1, buttonsTop + 1, kButtonWidth - 2, kButtonHeight - 2, 0xFFFFFFFF,
+        FillRect(&canvas, button.left, buttonsTop, m.buttonWidth, m.buttonHeight, 0xFF7A7A7A, 1.0f,
+                 BlendCopy);
+        FillRect(&canvas, button.left + 1, buttonsTop + 1, m.buttonWidth - 2, m.buttonHeight - 2, 0xFFFFFFFF,
                  1.0f, BlendCopy);
-        X11DrawUiText(canvas, button.label, button.left + (kButtonWidth - X11UiTextWidth(button.label)) / 2,
-                      buttonsTop + 4, 0xFF000000);
+        X11DrawUiText(canvas, button.label,
+                      button.left + (m.buttonWidth - X11UiTextWidth(button.label, m.fontPixels)) / 2,
+                      buttonsTop + m.labelTop, 0xFF000000, m.fontPixels);
     }
     box.Present();
 }
@@ -127,12 +141,14 @@ PopupMenu* IGraphicsX11::ShowPopupMenu(PopupMenu& menu, const Rect& rect)
     int screenY = 0;
     X11ToScreen(XDisplay(), mWindow, Scale().ToPhysical(rect.left), Scale().ToPhysical(rect.bottom), screenX,
                 screenY);
-    PopupMenu* chosen = X11RunPopupMenu(XDisplay(), menu, screenX, screenY,
-                                        [this](XEvent& event)
-                                        {
-                                            if (event.type == Expose)
-                                                HandleEvent(event);
-                                        });
+    PopupMenu* chosen = X11RunPopupMenu(
+        XDisplay(), menu, screenX, screenY,
+        [this](XEvent& event)
+        {
+            if (event.type == Expose)
+                HandleEvent(event);
+        },
+        Scale());
     ExposeArea(Rect(0, 0, Width(), Height()));
     return chosen;
 }
@@ -148,27 +164,26 @@ int IGraphicsX11::AskUser(const char* text, const char* caption, int type)
         buttons = {{"OK", kAskUserOk, 0}, {"Cancel", kAskUserCancel, 0}};
     else
         buttons = {{"OK", kAskUserOk, 0}};
-    std::vector<std::string> lines = WrapText(caption, kBoxWidth - 2 * kMargin);
+    const BoxMetrics m(Scale());
+    std::vector<std::string> lines = WrapText(caption, m.boxWidth - 2 * m.margin, m.fontPixels);
     if (!lines.empty())
         lines.push_back(std::string());
-    for (const std::string& line : WrapText(text, kBoxWidth - 2 * kMargin))
+    for (const std::string& line : WrapText(text, m.boxWidth - 2 * m.margin, m.fontPixels))
         lines.push_back(line);
-    const int buttonsTop = kMargin + static_cast<int>(lines.size()) * kLineHeight + kMargin / 2;
-    const int height = buttonsTop + kButtonHeight + kMargin;
-    int left = kBoxWidth - kMargin - kButtonWidth;
-    for (auto it = buttons.rbegin(); it != buttons.rend(); ++it, left -= kButtonWidth + 8)
+    const int buttonsTop = m.margin + static_cast<int>(lines.size()) * m.lineHeight + m.margin / 2;
+    const int height = buttonsTop + m.buttonHeight + m.margin;
+    int left = m.boxWidth - m.margin - m.buttonWidth;
+    for (auto it = buttons.rbegin(); it != buttons.rend(); ++it, left -= m.buttonWidth + m.buttonGap)
         it->left = left;
 
     Display* display = XDisplay();
     int x = 0;
     int y = 0;
-    X11ToScreen(display, mWindow, (PhysicalWidth() - kBoxWidth) / 2, (PhysicalHeight() - height) / 2, x, y);
-    X11PopupWindow box(display, x, y, kBoxWidth, height);
-    DrawBox(box, lines, buttons, buttonsTop);
+    X11ToScreen(display, mWindow, (PhysicalWidth() - m.boxWidth) / 2, (PhysicalHeight() - height) / 2, x, y);
+    X11PopupWindow box(display, x, y, m.boxWidth, height);
+    DrawBox(box, lines, buttons, buttonsTop, m);
     XSync(display, False);
-    XGrabKeyboard(display, box.Id(), True, GrabModeAsync, GrabModeAsync, CurrentTime);
-    XGrabPointer(display, box.Id(), True, ButtonPressMask | ButtonReleaseMask, GrabModeAsync, GrabModeAsync,
-                 None, None, CurrentTime);
+    X11GrabInput(display, box.Id(), ButtonPressMask | ButtonReleaseMask);
     // Return takes the first answer, Escape the last.
     int result = 0;
     while (result == 0)
@@ -176,7 +191,7 @@ int IGraphicsX11::AskUser(const char* text, const char* caption, int type)
         XEvent event;
         XNextEvent(display, &event);
         if (event.type == Expose && event.xany.window == box.Id())
-            DrawBox(box, lines, buttons, buttonsTop);
+            DrawBox(box, lines, buttons, buttonsTop, m);
         else if (event.type == Expose)
             HandleEvent(event);
         else if (event.type == KeyPress)
@@ -190,8 +205,8 @@ int IGraphicsX11::AskUser(const char* text, const char* caption, int type)
         else if (event.type == ButtonRelease && event.xany.window == box.Id())
         {
             for (const BoxButton& button : buttons)
-                if (event.xbutton.x >= button.left && event.xbutton.x < button.left + kButtonWidth &&
-                    event.xbutton.y >= buttonsTop && event.xbutton.y < buttonsTop + kButtonHeight)
+                if (event.xbutton.x >= button.left && event.xbutton.x < button.left + m.buttonWidth &&
+                    event.xbutton.y >= buttonsTop && event.xbutton.y < buttonsTop + m.buttonHeight)
                     result = button.result;
         }
     }

@@ -13,13 +13,25 @@
 
 namespace
 {
-constexpr int kRowHeight = 20;
-constexpr int kSeparatorHeight = 7;
-constexpr int kPadding = 3;
-constexpr int kCheckColumn = 22;
-constexpr int kArrowColumn = 22;
-constexpr int kMinWidth = 100;
-constexpr int kTextTop = 2;
+// The menu's measures in screen pixels: those of 100 % times the editor's scale.
+struct Metrics
+{
+    explicit Metrics(const EditorScale& scale)
+        : rowHeight(scale.ToPhysical(20)),
+          separatorHeight(scale.ToPhysical(7)),
+          padding(scale.ToPhysical(3)),
+          checkColumn(scale.ToPhysical(22)),
+          arrowColumn(scale.ToPhysical(22)),
+          minWidth(scale.ToPhysical(100)),
+          textTop(scale.ToPhysical(2)),
+          arrowInset(scale.ToPhysical(8)),
+          mark(scale.ToPhysical(6)),
+          fontPixels(scale.ToPhysical(kX11UiFontPixels))
+    {
+    }
+    int rowHeight, separatorHeight, padding, checkColumn, arrowColumn, minWidth, textTop, arrowInset, mark,
+        fontPixels;
+};
 constexpr LICE_pixel kBackground = 0xFFF2F2F2;
 constexpr LICE_pixel kBorder = 0xFF7A7A7A;
 constexpr LICE_pixel kHighlight = 0xFF3875D7;
@@ -34,6 +46,9 @@ bool Selectable(const PopupMenuItem& item)
 
 struct Level
 {
+    explicit Level(const Metrics& sizes) : m(sizes) {}
+
+    Metrics m;
     PopupMenu* menu = nullptr;
     std::unique_ptr<X11PopupWindow> window;
     std::vector<int> rowTops; // one per item, plus the bottom
@@ -60,39 +75,43 @@ struct Level
             const int top = rowTops[i];
             if (item.IsSeparator())
             {
-                FillRect(&canvas, 4, top + kSeparatorHeight / 2, width - 8, 1, kBorder, 1.0f, BlendCopy);
+                FillRect(&canvas, 4, top + m.separatorHeight / 2, width - 8, 1, kBorder, 1.0f, BlendCopy);
                 continue;
             }
             const bool lit = i == highlighted && Selectable(item);
             if (lit)
-                FillRect(&canvas, 1, top, width - 2, kRowHeight, kHighlight, 1.0f, BlendCopy);
+                FillRect(&canvas, 1, top, width - 2, m.rowHeight, kHighlight, 1.0f, BlendCopy);
             const LICE_pixel color = !Selectable(item) ? kGreyText : lit ? kWhite : kText;
             if (item.IsChecked())
-                FillRect(&canvas, 8, top + 7, 6, 6, color, 1.0f, BlendCopy);
-            X11DrawUiText(canvas, menu->ItemLabel(i).c_str(), kCheckColumn, top + kTextTop, color);
+                FillRect(&canvas, m.mark + 2, top + (m.rowHeight - m.mark) / 2, m.mark, m.mark, color, 1.0f,
+                         BlendCopy);
+            X11DrawUiText(canvas, menu->ItemLabel(i).c_str(), m.checkColumn, top + m.textTop, color,
+                          m.fontPixels);
             if (item.Submenu())
-                X11DrawUiText(canvas, ">", width - kArrowColumn + 8, top + kTextTop, color);
+                X11DrawUiText(canvas, ">", width - m.arrowColumn + m.arrowInset, top + m.textTop, color,
+                              m.fontPixels);
         }
         window->Present();
     }
 };
 
-std::unique_ptr<Level> OpenLevel(Display* display, PopupMenu& menu, int x, int y)
+std::unique_ptr<Level> OpenLevel(Display* display, PopupMenu& menu, int x, int y, const Metrics& m)
 {
-    auto level = std::make_unique<Level>();
+    auto level = std::make_unique<Level>(m);
     level->menu = &menu;
-    int width = kMinWidth;
-    int top = kPadding;
+    int width = m.minWidth;
+    int top = m.padding;
     for (int i = 0; i < menu.NumItems(); ++i)
     {
         level->rowTops.push_back(top);
         const PopupMenuItem& item = *menu.GetItem(i);
-        top += item.IsSeparator() ? kSeparatorHeight : kRowHeight;
+        top += item.IsSeparator() ? m.separatorHeight : m.rowHeight;
         if (!item.IsSeparator())
-            width = std::max(width, kCheckColumn + X11UiTextWidth(menu.ItemLabel(i).c_str()) + kArrowColumn);
+            width = std::max(width, m.checkColumn + X11UiTextWidth(menu.ItemLabel(i).c_str(), m.fontPixels) +
+                                        m.arrowColumn);
     }
     level->rowTops.push_back(top);
-    const int height = top + kPadding;
+    const int height = top + m.padding;
     // Kept on the screen: a long menu near the bottom opens upwards.
     const int screenHeight = DisplayHeight(display, DefaultScreen(display));
     const int screenWidth = DisplayWidth(display, DefaultScreen(display));
@@ -106,9 +125,11 @@ std::unique_ptr<Level> OpenLevel(Display* display, PopupMenu& menu, int x, int y
 class MenuRun
 {
 public:
-    MenuRun(Display* display, PopupMenu& menu, int x, int y) : mDisplay(display)
+    MenuRun(Display* display, PopupMenu& menu, int x, int y, const EditorScale& scale)
+        : mDisplay(display),
+          mMetrics(scale)
     {
-        mLevels.push_back(OpenLevel(display, menu, x, y));
+        mLevels.push_back(OpenLevel(display, menu, x, y, mMetrics));
     }
 
     // One event; true when the run is over (mChosen tells how).
@@ -192,7 +213,7 @@ private:
         mLevels.resize(IndexOf(&level) + 1);
         X11PopupWindow& w = *level.window;
         mLevels.push_back(OpenLevel(mDisplay, *submenu, w.X() + w.Canvas().GetWidth() - 2,
-                                    w.Y() + level.rowTops[level.highlighted] - kPadding));
+                                    w.Y() + level.rowTops[level.highlighted] - mMetrics.padding, mMetrics));
     }
 
     void Hover(int screenX, int screenY)
@@ -267,22 +288,22 @@ private:
     }
 
     Display* mDisplay;
+    Metrics mMetrics;
     std::vector<std::unique_ptr<Level>> mLevels;
     PopupMenu* mChosen = nullptr;
 };
 } // namespace
 
 PopupMenu* X11RunPopupMenu(Display* display, PopupMenu& menu, int screenX, int screenY,
-                           const std::function<void(XEvent&)>& otherEvent)
+                           const std::function<void(XEvent&)>& otherEvent, const EditorScale& scale)
 {
     if (menu.NumItems() == 0)
         return nullptr;
-    MenuRun run(display, menu, screenX, screenY);
+    MenuRun run(display, menu, screenX, screenY, scale);
     const Window grabber = run.FirstWindow();
     XSync(display, False);
-    XGrabPointer(display, grabber, True, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
-                 GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
-    XGrabKeyboard(display, grabber, True, GrabModeAsync, GrabModeAsync, CurrentTime);
+    // Without the grabs the menu still answers clicks on its own windows.
+    X11GrabInput(display, grabber, ButtonPressMask | ButtonReleaseMask | PointerMotionMask);
     for (;;)
     {
         XEvent event;

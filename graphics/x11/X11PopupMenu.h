@@ -10,13 +10,17 @@
 // Greyed, disabled and separator items cannot be chosen.
 // [window thread]
 
+#include "graphics/EditorScale.h"
+
 #include <functional>
 
 #include <X11/Xlib.h>
 
 class PopupMenu;
 
-// Shows the menu with its top-left corner at (screenX, screenY). Events for other windows go
-// to `otherEvent`. Returns the menu holding the chosen item (its chosen index set), or none.
+// Shows the menu with its top-left corner at (screenX, screenY), its rows and text at the
+// editor's scale. Events for other windows go to `otherEvent`. Returns the menu holding the
+// chosen item (its chosen index set), or none.
 PopupMenu* X11RunPopupMenu(Display* display, PopupMenu& menu, int screenX, int screenY,
-                           const std::function<void(XEvent&)>& otherEvent);
+                           const std::function<void(XEvent&)>& otherEvent,
+                           const EditorScale& scale = EditorScale());

@@ -5,6 +5,9 @@
 
 #include <X11/Xutil.h>
 
+#include <chrono>
+#include <thread>
+
 X11PopupWindow::X11PopupWindow(Display* display, int x, int y, int width, int height)
     : mDisplay(display),
       mCanvas(width, height),
@@ -48,27 +51,27 @@ void X11PopupWindow::Present()
     XFlush(mDisplay);
 }
 
-LICE_CachedFont* X11UiFont()
+LICE_CachedFont* X11UiFont(int pixels)
 {
-    TextStyle style("Arial", 14, Color(255, 0, 0, 0));
+    TextStyle style("Arial", pixels, Color(255, 0, 0, 0));
     return FontCache::Instance().FindOrCreate(style);
 }
 
-int X11DrawUiText(LICE_IBitmap& canvas, const char* text, int x, int y, LICE_pixel color)
+int X11DrawUiText(LICE_IBitmap& canvas, const char* text, int x, int y, LICE_pixel color, int pixels)
 {
-    LICE_CachedFont* font = X11UiFont();
+    LICE_CachedFont* font = X11UiFont(pixels);
     if (!font)
         return 0;
     font->SetTextColor(color);
     font->SetTextBlend(BlendCopy | BlendUseSourceAlpha, 1.0f);
     LICE_Rect rect = {x, y, canvas.GetWidth(), canvas.GetHeight()};
     font->RenderText(&canvas, text, -1, &rect, LICE_DT_NOCLIP);
-    return X11UiTextWidth(text);
+    return X11UiTextWidth(text, pixels);
 }
 
-int X11UiTextWidth(const char* text)
+int X11UiTextWidth(const char* text, int pixels)
 {
-    LICE_CachedFont* font = X11UiFont();
+    LICE_CachedFont* font = X11UiFont(pixels);
     if (!font)
         return 0;
     LICE_Rect rect = {0, 0, 0, 0};
@@ -82,4 +85,24 @@ void X11ToScreen(Display* display, Window window, int x, int y, int& screenX, in
     screenX = x;
     screenY = y;
     XTranslateCoordinates(display, window, DefaultRootWindow(display), x, y, &screenX, &screenY, &child);
+}
+
+bool X11GrabInput(Display* display, Window window, unsigned pointerEvents)
+{
+    constexpr int kTries = 250;
+    bool pointer = false;
+    bool keyboard = false;
+    for (int attempt = 0; attempt < kTries; ++attempt)
+    {
+        if (!pointer)
+            pointer = XGrabPointer(display, window, True, pointerEvents, GrabModeAsync, GrabModeAsync, None,
+                                   None, CurrentTime) == GrabSuccess;
+        if (!keyboard)
+            keyboard = XGrabKeyboard(display, window, True, GrabModeAsync, GrabModeAsync, CurrentTime) ==
+                       GrabSuccess;
+        if (pointer && keyboard)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
 }

@@ -36,10 +36,17 @@ private:
     int mY;
 };
 
-// The font of menus and message boxes (Liberation Sans, 14 pixels), or none.
-LICE_CachedFont* X11UiFont();
+// The pixel size of the font of menus and message boxes at 100 %.
+constexpr int kX11UiFontPixels = 14;
+// The font of menus and message boxes (Liberation Sans) at a pixel size, or none.
+LICE_CachedFont* X11UiFont(int pixels = kX11UiFontPixels);
 // Draws one line of text in the colour, left-aligned at (x, y); returns its width.
-int X11DrawUiText(LICE_IBitmap& canvas, const char* text, int x, int y, LICE_pixel color);
-int X11UiTextWidth(const char* text);
+int X11DrawUiText(LICE_IBitmap& canvas, const char* text, int x, int y, LICE_pixel color,
+                  int pixels = kX11UiFontPixels);
+int X11UiTextWidth(const char* text, int pixels = kX11UiFontPixels);
+// Takes the pointer (reporting `pointerEvents`) and the keyboard for the window, as a modal
+// menu or box must. Another client's grab (the host's own menu just closing, say) may hold
+// them for a moment, so it tries again for up to half a second; false when it never got both.
+bool X11GrabInput(Display* display, Window window, unsigned pointerEvents);
 // The screen position of a point of a window.
 void X11ToScreen(Display* display, Window window, int x, int y, int& screenX, int& screenY);

@@ -12,9 +12,12 @@
 #include "tests/support/XDisplayRequirement.h"
 #include "tests/vst2/host/ScriptedHost.h"
 
+#include <X11/Xatom.h>
+
 #include <algorithm>
 #include <chrono>
 #include <functional>
+#include <string>
 #include <thread>
 
 namespace
@@ -105,4 +108,49 @@ TEST_F(Vst2X11EditorTest, OpensInTheHostWindowRedrawsOnIdleAndADragReachesTheHos
         // Idle after closing finds nothing to drive.
         IdleFor(50);
     }
+}
+
+// A desktop at 144 dpi (Xft.dpi, the resource desktops set for scaled screens) and a host that
+// gives no scale: the editor opens at 150 % and tells the host its new size (operation 15 of
+// the host callback; operation 13 answers the same).
+TEST_F(Vst2X11EditorTest, OpensAtTheDesktopsXftDpiAndTellsTheHostItsSize)
+{
+    // The resources stay on the server (it does not reset), so they go back to what they were
+    // however the test ends.
+    struct DesktopResources
+    {
+        explicit DesktopResources(Display* display) : display(display)
+        {
+            const char* found = XResourceManagerString(display);
+            previous = found ? found : "";
+        }
+        ~DesktopResources() { Set(previous); }
+        void Set(const std::string& text) const
+        {
+            const Window root = DefaultRootWindow(display);
+            if (text.empty())
+                XDeleteProperty(display, root, XA_RESOURCE_MANAGER);
+            else
+                XChangeProperty(display, root, XA_RESOURCE_MANAGER, XA_STRING, 8, PropModeReplace,
+                                reinterpret_cast<const unsigned char*>(text.data()),
+                                static_cast<int>(text.size()));
+            XSync(display, False);
+        }
+        Display* display;
+        std::string previous;
+    } resources(window.XDisplay());
+    resources.Set("Xcursor.size:\t24\nXft.dpi:\t144\n");
+
+    ASSERT_EQ(instance.Dispatch(kVst2EditOpen, 0, 0, window.Handle()), 1);
+    const std::vector<ScriptedHost::Call> sized = host.CallsOf(kVst2HostSizeWindow);
+    Vst2Rect* rect = nullptr;
+    instance.Dispatch(kVst2EditGetRect, 0, 0, &rect);
+    ASSERT_EQ(instance.Dispatch(kVst2EditClose), 1);
+
+    ASSERT_EQ(sized.size(), 1u);
+    EXPECT_EQ(sized[0].index, 750);
+    EXPECT_EQ(sized[0].value, 720);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right - rect->left, 750);
+    EXPECT_EQ(rect->bottom - rect->top, 720);
 }

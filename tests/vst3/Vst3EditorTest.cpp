@@ -5,6 +5,8 @@
 #include "tests/vst3/Vst3Editor.h"
 #include "tests/vst3/host/HostProcessData.h"
 
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -268,4 +270,44 @@ TEST_F(Vst3EditorTest, ViewAndComponentMayGoInEitherOrder)
             editor.Release();
         }
     }
+}
+
+// A host that scales its plug-ins gives the view its content scale, before or after attaching:
+// the window takes the scaled size (a change while open goes through the frame's resizeView),
+// and a drag in window pixels is the same gesture as at 100 %.
+TEST_F(Vst3EditorTest, HostContentScaleSizesTheWindowAndKeepsTheKnobGearing)
+{
+    Vst3Instance instance;
+    Vst3Editor editor(instance, kHostWindowX, kHostWindowY, false);
+    IPlugViewContentScaleSupport* scaling = nullptr;
+    ASSERT_EQ(
+        editor.view->queryInterface(IPlugViewContentScaleSupport::iid, reinterpret_cast<void**>(&scaling)),
+        kResultOk);
+    const auto clientSize = [&editor]()
+    {
+        RECT client{};
+        GetClientRect(editor.Window(), &client);
+        return std::to_string(client.right) + "x" + std::to_string(client.bottom);
+    };
+
+    EXPECT_EQ(scaling->setContentScaleFactor(1.5f), kResultTrue);
+    ASSERT_EQ(editor.Attach(), kResultOk);
+    ASSERT_TRUE(editor.Open());
+    EXPECT_EQ(clientSize(), "750x720");
+    EXPECT_TRUE(editor.frame.requests.empty());
+
+    EXPECT_EQ(scaling->setContentScaleFactor(2.0f), kResultTrue);
+    ASSERT_FALSE(editor.frame.requests.empty());
+    EXPECT_EQ(editor.frame.requests.back().getWidth(), 1000);
+    EXPECT_EQ(editor.frame.requests.back().getHeight(), 960);
+    EXPECT_EQ(clientSize(), "1000x960");
+    ViewRect size;
+    ASSERT_EQ(editor.view->getSize(&size), kResultOk);
+    EXPECT_EQ(size.getWidth(), 1000);
+
+    // Half the knob's height up, in window pixels at 200 %: an eighth of the range.
+    const POINT centre = Centre(RowOfParameter(kMainVolume));
+    HostWindow::Drag(editor.Window(), 2 * centre.x, 2 * centre.y, -kQuarterTurnPixels);
+    EXPECT_NEAR(instance.controller->getParamNormalized(kMainVolume), kMainVolumeDefault + 0.125, 1e-9);
+    scaling->release();
 }

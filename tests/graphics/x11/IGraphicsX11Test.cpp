@@ -185,6 +185,19 @@ PopupMenu* RunMenu(X11EditorHarness& h, PopupMenu& menu, const std::vector<const
                     std::this_thread::sleep_for(std::chrono::milliseconds(5)); // polling for the menu window
             }
             opened = now > before;
+            // Input goes to the menu only once it holds the keyboard: until then a grab of our
+            // own succeeds (and is given back at once; the menu tries again).
+            while (opened && X11NowMs() < deadline)
+            {
+                const int grab = XGrabKeyboard(input, DefaultRootWindow(input), False, GrabModeAsync,
+                                               GrabModeAsync, CurrentTime);
+                if (grab == AlreadyGrabbed)
+                    break;
+                if (grab == GrabSuccess)
+                    XUngrabKeyboard(input, CurrentTime);
+                XSync(input, False);
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            }
             if (clickX >= 0)
             {
                 XTestFakeMotionEvent(input, DefaultScreen(input), clickX, X11EditorHarness::kHostTop + clickY,
