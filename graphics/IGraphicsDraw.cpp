@@ -63,31 +63,29 @@ bool IGraphics::DrawBitmapRegion(const BitmapRef& bitmap, const Rect& dest, int 
 
 bool IGraphics::DrawBitmapFrame(const BitmapRef& bitmap, const Rect& dest, int frame, const BlendSpec* blend)
 {
+    if (!bitmap.bitmap || !mBackBuffer || dest.Intersect(mClipRect).IsEmpty())
+        return false;
+    // The frame's place in the strip actually drawn: at another scale that is the scaled
+    // strip, whose frames have rounded sizes of their own and are never read past.
+    const bool scaled = !mScale.IsUnity();
+    LICE_IBitmap* image = ImageAtScale(bitmap);
+    const int width = scaled && image ? image->GetWidth() : bitmap.W;
+    const int height = scaled && image ? image->GetHeight() : bitmap.H;
+    const int frames = bitmap.N >= 2 ? bitmap.N : 1;
     int srcX = 0;
     int srcY = 0;
-    if (!mScale.IsUnity() && bitmap.bitmap && mBackBuffer)
-    {
-        // The frame's place in the scaled strip, whose frames have rounded sizes of their own.
-        LICE_IBitmap* scaled = ImageAtScale(bitmap);
-        const int frames = bitmap.N >= 2 ? bitmap.N : 1;
-        const int before = frame >= 2 && frame <= frames ? frame - 1 : 0;
-        const int width =
-            scaled ? (bitmap.framesAreHorizontal ? scaled->GetWidth() / frames : scaled->GetWidth()) : 0;
-        const int height =
-            scaled ? (bitmap.framesAreHorizontal ? scaled->GetHeight() : scaled->GetHeight() / frames) : 0;
-        DrawScaled(scaled, dest, bitmap.framesAreHorizontal ? before * width : 0,
-                   bitmap.framesAreHorizontal ? 0 : before * height, width, height, blend);
-        return true;
-    }
-    if (bitmap.N >= 2 && frame >= 2)
+    if (frames >= 2 && frame >= 2)
     {
         const int before = frame - 1;
         if (bitmap.framesAreHorizontal)
-            srcX = static_cast<int>(static_cast<double>(bitmap.W) * before / bitmap.N + 0.5);
+            srcX = static_cast<int>(static_cast<double>(width) * before / frames + 0.5);
         else
-            srcY = static_cast<int>(static_cast<double>(bitmap.H) * before / bitmap.N + 0.5);
+            srcY = static_cast<int>(static_cast<double>(height) * before / frames + 0.5);
     }
-    return DrawBitmapRegion(bitmap, dest, srcX, srcY, blend);
+    const int maxWidth = !scaled ? -1 : bitmap.framesAreHorizontal ? width / frames : width;
+    const int maxHeight = !scaled ? -1 : bitmap.framesAreHorizontal ? height : height / frames;
+    DrawScaled(image, dest, srcX, srcY, maxWidth, maxHeight, blend);
+    return true;
 }
 
 void IGraphics::DrawScaled(LICE_IBitmap* image, const Rect& dest, int srcX, int srcY, int maxWidth,
